@@ -1,0 +1,109 @@
+#include "fileio/binary_file.h"
+#include "fileio/little_endian.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wright {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+using testing::writeBytes;
+
+TEST(LittleEndian, LoadsAndStores) {
+    const unsigned char bytes[4] = {0x30, 0x99, 0x51, 0x01};
+    EXPECT_EQ(loadU16LE(bytes), 0x9930);
+    EXPECT_EQ(loadU32LE(bytes), 0x01519930u);
+    EXPECT_EQ(loadI32LE(bytes), 22124848);
+    const unsigned char minus[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(loadI32LE(minus), -1);
+    std::string out;
+    appendI32LE(out, -2);
+    appendU16LE(out, 0x1234);
+    EXPECT_EQ(out, std::string("\xFE\xFF\xFF\xFF\x34\x12", 6));
+}
+
+TEST(BinaryFile, SeeksReadsAndWritesInPlace) {
+    TempDir dir;
+    const std::string path = dir.file("a.bin");
+    writeBytes(path, std::string("0123456789"));
+    {
+        BinaryFile f(path, "rb+");
+        EXPECT_EQ(f.size(), 10);
+        f.seek(4);
+        char got[3];
+        f.readExact(got, 3);
+        EXPECT_EQ(std::string(got, 3), "456");
+        EXPECT_EQ(f.position(), 7);
+        f.seek(2);
+        f.write(std::string("ab"));
+        f.flush();
+        f.close();
+        EXPECT_FALSE(f.isOpen());
+    }
+    EXPECT_EQ(readBytes(path), "01ab456789");
+}
+
+TEST(BinaryFile, ShortReadsAreCountedAndExactReadsRefused) {
+    TempDir dir;
+    const std::string path = dir.file("short.bin");
+    writeBytes(path, std::string("\x01\x02\x03", 3));
+    BinaryFile f(path, "rb");
+    char buffer[8];
+    EXPECT_EQ(f.readSome(buffer, sizeof buffer), 3u);
+    f.seek(1);
+    EXPECT_THROW(f.readI32LE(), FileError);
+    f.seek(1);
+    EXPECT_EQ(f.readU16LE(), 0x0302);
+}
+
+TEST(BinaryFile, OpenFailureNamesTheFileAndTheReason) {
+    TempDir dir;
+    const std::string path = dir.file("missing.bin");
+    try {
+        BinaryFile f(path, "rb+");
+        FAIL() << "opened a missing file";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.path(), path);
+        EXPECT_EQ(e.operation(), "open");
+        EXPECT_EQ(e.reason(), systemReason(ENOENT));
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+    }
+}
+
+TEST(BinaryFile, ReadOnlyFileRefusesUpdate) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    TempDir dir;
+    const std::string path = dir.file("ro.bin");
+    writeBytes(path, "x");
+    ::chmod(path.c_str(), 0444);
+    EXPECT_THROW(BinaryFile(path, "rb+"), FileError);
+    EXPECT_NO_THROW(BinaryFile(path, "rb"));
+}
+
+TEST(BinaryFile, WriteToAFullDeviceIsReported) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    BinaryFile f("/dev/full", "wb");
+    const std::string block(1 << 16, 'x');
+    EXPECT_THROW(
+        {
+            f.write(block);
+            f.flush();
+        },
+        FileError);
+}
+
+TEST(BinaryFile, NegativeSeekIsRefused) {
+    TempDir dir;
+    const std::string path = dir.file("n.bin");
+    writeBytes(path, "abc");
+    BinaryFile f(path, "rb");
+    EXPECT_THROW(f.seek(-1), FileError);
+}
+
+}  // namespace
+}  // namespace wright

@@ -1,0 +1,55 @@
+#include "ui/wright_application.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace wright::ui {
+
+WrightApplication::WrightApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    reporter_ = [this](const QString& message) {
+        QMessageBox::critical(activeWindow(), title_, message);
+    };
+}
+
+WrightApplication* WrightApplication::instance() {
+    return qobject_cast<WrightApplication*>(QCoreApplication::instance());
+}
+
+void WrightApplication::setTitle(const QString& title) {
+    if (title_ == title) return;
+    title_ = title;
+    emit titleChanged(title_);
+}
+
+void WrightApplication::setErrorReporter(ErrorReporter reporter) {
+    reporter_ = std::move(reporter);
+}
+
+void WrightApplication::reportError(const QString& message) {
+    if (reporter_) reporter_(message);
+}
+
+bool WrightApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        reportError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        reportError(QString());
+    }
+    return true;
+}
+
+int runGuarded(WrightApplication& app, const std::function<int()>& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        app.reportError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        app.reportError(QString());
+    }
+    return 0;
+}
+
+}  // namespace wright::ui
