@@ -1,6 +1,7 @@
 #include "fileio/binary_file.h"
 
 #include "fileio/little_endian.h"
+#include "fileio/write_faults.h"
 
 #include <cerrno>
 #include <cstring>
@@ -107,6 +108,7 @@ std::uint16_t BinaryFile::readU16LE() {
 void BinaryFile::write(const void* buffer, std::size_t n) {
     if (!file_) fail("write", EBADF);
     if (n == 0) return;
+    if (const int injected = WriteFaults::next()) fail("write", injected);
     errno = 0;
     if (std::fwrite(buffer, 1, n, file_) != n) {
         const int error = errno;
@@ -117,6 +119,7 @@ void BinaryFile::write(const void* buffer, std::size_t n) {
 
 void BinaryFile::flush() {
     if (!file_) fail("flush", EBADF);
+    if (const int injected = WriteFaults::next()) fail("flush", injected);
     errno = 0;
     if (std::fflush(file_) != 0) fail("flush", errno);
     errno = 0;
@@ -126,8 +129,11 @@ void BinaryFile::flush() {
 void BinaryFile::close() {
     if (!file_) return;
     std::FILE* f = std::exchange(file_, nullptr);
+    const int injected = WriteFaults::next();
     errno = 0;
-    if (std::fclose(f) != 0) fail("close", errno);
+    const bool closed = std::fclose(f) == 0;
+    if (injected) fail("close", injected);
+    if (!closed) fail("close", errno);
 }
 
 }  // namespace wright

@@ -1,5 +1,6 @@
 #include "fileio/binary_file.h"
 #include "fileio/little_endian.h"
+#include "fileio/write_faults.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,56 @@ TEST(BinaryFile, NegativeSeekIsRefused) {
     writeBytes(path, "abc");
     BinaryFile f(path, "rb");
     EXPECT_THROW(f.seek(-1), FileError);
+}
+
+}  // namespace
+}  // namespace wright
+
+namespace wright {
+namespace {
+
+class WriteFaultsTest : public ::testing::Test {
+protected:
+    void TearDown() override { WriteFaults::disarm(); }
+};
+
+TEST_F(WriteFaultsTest, FailsTheNthWriteSideCallOnce) {
+    testing::TempDir dir;
+    const std::string path = dir.file("f.bin");
+    BinaryFile f(path, "wb");
+    WriteFaults::failAt(2, ENOSPC);
+    f.write(std::string("a"));
+    try {
+        f.write(std::string("b"));
+        FAIL() << "the second write went through";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.operation(), "write");
+        EXPECT_EQ(e.reason(), systemReason(ENOSPC));
+    }
+    f.write(std::string("c"));
+    f.close();
+    EXPECT_EQ(WriteFaults::calls(), 4);
+    EXPECT_EQ(testing::readBytes(path), "ac");
+}
+
+TEST_F(WriteFaultsTest, StickyFailureKeepsFailingAndCloseStillReleasesTheFile) {
+    testing::TempDir dir;
+    BinaryFile f(dir.file("g.bin"), "wb");
+    WriteFaults::failFrom(1, EIO);
+    EXPECT_THROW(f.write(std::string("a")), FileError);
+    EXPECT_THROW(f.flush(), FileError);
+    EXPECT_THROW(f.close(), FileError);
+    EXPECT_FALSE(f.isOpen());
+}
+
+TEST_F(WriteFaultsTest, DisarmedSeamCountsButNeverFails) {
+    testing::TempDir dir;
+    WriteFaults::disarm();
+    BinaryFile f(dir.file("h.bin"), "wb");
+    f.write(std::string("abc"));
+    f.flush();
+    f.close();
+    EXPECT_EQ(WriteFaults::calls(), 3);
 }
 
 }  // namespace
