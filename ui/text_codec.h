@@ -1,14 +1,12 @@
 #pragma once
 // The one crossing between the game's 8-bit text and Qt. Every byte maps to
-// exactly one character and back:
-//  - Windows-1252 for the French letters; its five unassigned bytes 0x81,
-//    0x8D, 0x8F, 0x90 and 0x9D keep their C1 code points (U+0081 ...), so no
-//    byte is lost;
-//  - Windows-1251 where Cyrillic letters are shown; its one unassigned byte
-//    0x98 keeps U+0098 the same way.
-// A line break crosses as the pair CR LF on the byte side and as "\n" on the
+// exactly one character and back, through the code page tables of
+// common/code_pages.h (Windows-1252, or Windows-1251 where Cyrillic letters
+// are shown). A line break crosses as the pair CR LF on the byte side and as "\n" on the
 // Qt side. A lone LF byte is shown as a line break too (and so comes back as
 // CR LF); a lone CR byte stays the character U+000D both ways.
+
+#include "common/code_pages.h"
 
 #include <QString>
 
@@ -18,7 +16,7 @@
 
 namespace wright::ui {
 
-enum class CodePage { Windows1252, Windows1251 };
+using wright::CodePage;
 
 // A character that the code page cannot hold, found while encoding.
 struct UnmappableCharacter {
