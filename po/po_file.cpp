@@ -1,0 +1,152 @@
+#include "po/po_file.h"
+
+#include <gettext-po.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace wright::po {
+namespace {
+
+// libgettextpo reports through a handler of plain C functions; they collect
+// the problems of one call here.
+thread_local std::vector<std::string>* gProblems = nullptr;
+
+std::string place(const char* file, size_t line) {
+    if (!file) return {};
+    std::string where = file;
+    if (line != static_cast<size_t>(-1)) where += ":" + std::to_string(line);
+    return where + ": ";
+}
+
+void collect(int severity, po_message_t, const char* file, size_t line, size_t, int, const char* text) {
+    if (severity == PO_SEVERITY_WARNING || !gProblems) return;
+    std::string problem = place(file, line) + (text ? text : "");
+    while (!problem.empty() && problem.back() == '\n') problem.pop_back();
+    gProblems->push_back(problem);
+    // A fatal error must not return into the library.
+    if (severity == PO_SEVERITY_FATAL_ERROR) throw PoError(problem);
+}
+
+void collect2(int severity, po_message_t m1, const char* f1, size_t l1, size_t c1, int ml1, const char* t1,
+              po_message_t, const char*, size_t, size_t, int, const char* t2) {
+    const std::string text = std::string(t1 ? t1 : "") + " " + (t2 ? t2 : "");
+    collect(severity, m1, f1, l1, c1, ml1, text.c_str());
+}
+
+constexpr po_xerror_handler kHandler{collect, collect2};
+
+class Problems {
+public:
+    Problems() { gProblems = &list_; }
+    ~Problems() { gProblems = nullptr; }
+    void throwIfAny(const std::string& what) const {
+        if (list_.empty()) return;
+        std::string message = what;
+        for (const std::string& p : list_) message += "\n  " + p;
+        throw PoError(message);
+    }
+
+private:
+    std::vector<std::string> list_;
+};
+
+struct FileFree {
+    void operator()(po_file_t f) const { po_file_free(f); }
+};
+using FilePtr = std::unique_ptr<std::remove_pointer_t<po_file_t>, FileFree>;
+
+struct IteratorFree {
+    void operator()(po_message_iterator_t it) const { po_message_iterator_free(it); }
+};
+using IteratorPtr = std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorFree>;
+
+std::string text(const char* s) {
+    return s ? s : "";
+}
+
+}  // namespace
+
+std::vector<Entry> readCatalogue(const std::string& path) {
+    // The library reports a file it cannot open by returning nothing; ask
+    // the system first so the reason can be given.
+    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+        std::fclose(probe);
+    } else {
+        throw PoError(path + ": cannot open: " + std::strerror(errno));
+    }
+    Problems problems;
+    FilePtr file(po_file_read(path.c_str(), &kHandler));
+    problems.throwIfAny(path + ": not a valid PO file:");
+    if (!file) throw PoError(path + ": not a valid PO file");
+
+    std::vector<Entry> entries;
+    IteratorPtr it(po_message_iterator(file.get(), nullptr));
+    while (po_message_t m = po_next_message(it.get())) {
+        const std::string id = text(po_message_msgid(m));
+        if (id.empty() && !po_message_msgctxt(m)) continue;  // the header
+        Entry e;
+        e.context = text(po_message_msgctxt(m));
+        e.source = id;
+        e.translation = text(po_message_msgstr(m));
+        e.extractedComment = text(po_message_extracted_comments(m));
+        e.fuzzy = po_message_is_fuzzy(m) != 0;
+        e.obsolete = po_message_is_obsolete(m) != 0;
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {
+    FilePtr file(po_file_create());
+    IteratorPtr it(po_message_iterator(file.get(), nullptr));
+
+    po_message_t header = po_message_create();
+    po_message_set_msgid(header, "");
+    const std::string headerText = "Project-Id-Version: " + projectId +
+                                   "\n"
+                                   "MIME-Version: 1.0\n"
+                                   "Content-Type: text/plain; charset=UTF-8\n"
+                                   "Content-Transfer-Encoding: 8bit\n";
+    po_message_set_msgstr(header, headerText.c_str());
+    po_message_insert(it.get(), header);
+
+    for (const Entry& e : entries) {
+        po_message_t m = po_message_create();
+        if (!e.context.empty()) po_message_set_msgctxt(m, e.context.c_str());
+        po_message_set_msgid(m, e.source.c_str());
+        po_message_set_msgstr(m, "");
+        if (!e.extractedComment.empty()) po_message_set_extracted_comments(m, e.extractedComment.c_str());
+        po_message_insert(it.get(), m);
+    }
+    it.reset();
+
+    // Written beside the target, then renamed over it.
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    // Creating it first gives the system's reason for a folder that refuses
+    // it, rather than a fatal error from inside the library.
+    if (std::FILE* probe = std::fopen(temporary.c_str(), "wb")) {
+        std::fclose(probe);
+    } else {
+        throw PoError(path + ": cannot write the template: " + std::strerror(errno));
+    }
+    try {
+        Problems problems;
+        const po_file_t written = po_file_write(file.get(), temporary.c_str(), &kHandler);
+        problems.throwIfAny(path + ": cannot write the template:");
+        if (!written) throw PoError(path + ": cannot write the template");
+    } catch (...) {
+        std::remove(temporary.c_str());
+        throw;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temporary.c_str());
+        throw PoError(path + ": cannot write the template: " + reason);
+    }
+}
+
+}  // namespace wright::po

@@ -1,0 +1,37 @@
+#pragma once
+// Translation catalogues as gettext PO files (UTF-8). A template (POT) is
+// written with one entry per translatable string; a translated PO is read
+// back entry by entry. Reading and writing go through libgettextpo, so what
+// Poedit, OmegaT or Weblate write is read as they meant it.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace wright::po {
+
+struct Entry {
+    std::string context;           // msgctxt: where the string lives in the game's files
+    std::string source;            // msgid
+    std::string translation;       // msgstr; empty when untranslated
+    std::string extractedComment;  // "#." lines: what the translator should know
+    bool fuzzy = false;
+    bool obsolete = false;
+};
+
+// A catalogue that could not be read or written; the message lists every
+// problem with its file and line.
+class PoError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Every entry but the header, in file order.
+std::vector<Entry> readCatalogue(const std::string& path);
+
+// Writes a template: a header naming the project, then the entries with
+// empty translations. The file is written beside the target and renamed
+// over it, so a failed write leaves what was there.
+void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries);
+
+}  // namespace wright::po

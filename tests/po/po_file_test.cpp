@@ -1,0 +1,111 @@
+#include "po/po_file.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace wright::po {
+namespace {
+
+using wright::testing::readBytes;
+using wright::testing::TempDir;
+using wright::testing::writeBytes;
+
+TEST(PoTemplate, WritesEntriesThatReadBackAndThatMsgfmtAccepts) {
+    TempDir dir;
+    const std::string path = dir.file("maps.pot");
+    const std::vector<Entry> entries{
+        {"region 05 = Dwynnen / location 3", "Ch\xC3\xAAne", "", "dungeon; 31 bytes at most", false, false},
+        {"region 05 = Dwynnen / location 4", "Ch\xC3\xAAne", "", "", false, false},
+        {"quest A.QRC / record 0", "Hello<0xFC>\nW<0xFE>", "", "", false, false},
+    };
+    writeTemplate(path, "wright maps", entries);
+    const std::vector<Entry> back = readCatalogue(path);
+    ASSERT_EQ(back.size(), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(back[i].context, entries[i].context);
+        EXPECT_EQ(back[i].source, entries[i].source);
+        EXPECT_EQ(back[i].translation, "");
+        EXPECT_EQ(back[i].extractedComment.find(entries[i].extractedComment), 0u);
+    }
+    if (std::system("command -v msgfmt >/dev/null 2>&1") == 0) {
+        const std::string command = "msgfmt --check -o /dev/null '" + path + "' 2>/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << readBytes(path);
+    }
+}
+
+TEST(PoCatalogue, ReadsWhatTranslationToolsWrite) {
+    TempDir dir;
+    const std::string path = dir.file("fr.po");
+    // A header, a wrapped string, a fuzzy entry, translator comments, an
+    // untranslated entry and an obsolete one, as CAT tools leave them.
+    writeBytes(path,
+               "# Translators' notes\n"
+               "msgid \"\"\n"
+               "msgstr \"\"\n"
+               "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+               "\"Language: fr\\n\"\n"
+               "\n"
+               "# reviewed\n"
+               "#. dungeon; 31 bytes at most\n"
+               "msgctxt \"region 05 / location 3\"\n"
+               "msgid \"Oak\"\n"
+               "msgstr \"\"\n"
+               "\"Ch\xC3\xAA\"\n"
+               "\"ne\"\n"
+               "\n"
+               "#, fuzzy\n"
+               "msgctxt \"region 05 / location 4\"\n"
+               "msgid \"Elm\"\n"
+               "msgstr \"Orme\"\n"
+               "\n"
+               "msgctxt \"region 05 / location 5\"\n"
+               "msgid \"Ash\"\n"
+               "msgstr \"\"\n"
+               "\n"
+               "#~ msgctxt \"region 09 / location 1\"\n"
+               "#~ msgid \"Old\"\n"
+               "#~ msgstr \"Vieux\"\n");
+    const std::vector<Entry> entries = readCatalogue(path);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].translation, "Ch\xC3\xAAne");
+    EXPECT_EQ(entries[0].extractedComment, "dungeon; 31 bytes at most\n");
+    EXPECT_FALSE(entries[0].fuzzy);
+    EXPECT_TRUE(entries[1].fuzzy);
+    EXPECT_EQ(entries[1].translation, "Orme");
+    EXPECT_EQ(entries[2].translation, "");
+    EXPECT_TRUE(entries[3].obsolete);
+}
+
+TEST(PoCatalogue, RefusesAMissingOrBrokenFileNamingTheProblem) {
+    TempDir dir;
+    try {
+        readCatalogue(dir.file("missing.po"));
+        FAIL() << "read a missing file";
+    } catch (const PoError& e) {
+        EXPECT_NE(std::string(e.what()).find("missing.po: cannot open"), std::string::npos) << e.what();
+    }
+    const std::string broken = dir.file("broken.po");
+    writeBytes(broken, "msgid \"x\"\nmsgstr \"y\nbroken\n");
+    try {
+        readCatalogue(broken);
+        FAIL() << "read a broken file";
+    } catch (const PoError& e) {
+        EXPECT_NE(std::string(e.what()).find("broken.po:3"), std::string::npos) << e.what();
+    }
+}
+
+TEST(PoTemplate, AFailedWriteLeavesTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("sub/maps.pot");
+    // The folder does not exist: nothing can be written, and nothing is left behind.
+    EXPECT_THROW(writeTemplate(path, "wright", {}), PoError);
+    const std::string existing = dir.file("old.pot");
+    writeBytes(existing, "old");
+    writeTemplate(existing, "wright", {{"c", "s", "", "", false, false}});
+    EXPECT_NE(readBytes(existing), "old");
+}
+
+}  // namespace
+}  // namespace wright::po
