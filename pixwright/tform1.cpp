@@ -6,6 +6,7 @@
 #include "ui/wright_application.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -141,11 +142,11 @@ void TForm1::BSelectDirClick() {
     const QSignalBlocker quiet(IMGList);
     IMGList->clear();
     // Every kind of entry, hidden ones and folders too, in the order the
-    // system gives them; the pattern ignores letter case.
-    const QStringList names = QDir(IMGDir).entryList({QStringLiteral("*.img")},
-                                                     QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                         QDir::NoDotAndDotDot,
-                                                     QDir::NoSort);
+    // system gives them (QDir would sort them); the pattern ignores letter case.
+    QStringList names;
+    QDirIterator entries(IMGDir, {QStringLiteral("*.img")},
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) names << entries.nextFileInfo().fileName();
     if (names.isEmpty()) return;
     IMGList->addItems(names);
     IMGList->setCurrentRow(0);
