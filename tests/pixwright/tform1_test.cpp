@@ -27,6 +27,11 @@
 
 #include <memory>
 
+// Names in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace wright::pixwright {
 namespace {
 
