@@ -164,16 +164,11 @@ void TForm1::IMGListClick() {
     IMGName = name;
     log_.clear();
     IMGPicture loaded;
-    const bool ok = LoadIMG(loaded, localPath(IMGDir), localPath(IMGName), localPath(PalDir),
-                            [this](const std::string& line) { log_.appendLine(QFile::decodeName(line.c_str())); });
-    const QSize size(2 * int{loaded.IMGWidth}, 2 * int{loaded.IMGHeight});
-    QImage surface;
-    if (ok && !size.isEmpty()) {
-        surface = QImage(size, QImage::Format_RGB32);
-        if (surface.isNull())
-            log_.appendLine(QStringLiteral("Not enough memory to draw %1 x %2 pixels.").arg(size.width()).arg(size.height()));
-    }
-    if (!ok || (!size.isEmpty() && surface.isNull())) {
+    std::optional<QImage> surface;
+    if (LoadIMG(loaded, localPath(IMGDir), localPath(IMGName), localPath(PalDir),
+                [this](const std::string& line) { log_.appendLine(QFile::decodeName(line.c_str())); }))
+        surface = drawDoubled(loaded);
+    if (!surface) {
         // The picture, the caption and the titles of the last load stay. The
         // entry is not taken as shown, so selecting it again tries again.
         IMGName.clear();
@@ -183,9 +178,21 @@ void TForm1::IMGListClick() {
     picture_ = std::move(loaded);
     setWindowTitle(QStringLiteral("QAR2: Harrowmere IMG Files Editor {") + IMGName + QStringLiteral("}"));
     if (auto* app = ui::WrightApplication::instance()) app->setTitle(QStringLiteral("{") + IMGName + QStringLiteral("}"));
-    if (!surface.isNull())
-        DrawIMG2x(picture_, PixelSurface{surface.bits(), surface.width(), surface.height(), surface.bytesPerLine()});
-    Image->setImage(size, std::move(surface));
+    Image->setImage(QSize(2 * int{picture_.IMGWidth}, 2 * int{picture_.IMGHeight}), std::move(*surface));
+}
+
+std::optional<QImage> TForm1::drawDoubled(const IMGPicture& picture) {
+    // A surface of exactly twice the picture, made for it alone; an empty
+    // picture has none to draw on.
+    const QSize size(2 * int{picture.IMGWidth}, 2 * int{picture.IMGHeight});
+    if (size.isEmpty()) return QImage();
+    QImage surface(size, QImage::Format_RGB32);
+    if (surface.isNull()) {
+        log_.appendLine(QStringLiteral("Not enough memory to draw %1 x %2 pixels.").arg(size.width()).arg(size.height()));
+        return std::nullopt;
+    }
+    DrawIMG2x(picture, PixelSurface{surface.bits(), surface.width(), surface.height(), surface.bytesPerLine()});
+    return surface;
 }
 
 void TForm1::listClicked() {

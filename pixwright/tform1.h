@@ -6,8 +6,11 @@
 #include "pixwright/img_picture.h"
 #include "ui/log_panel.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 class QFrame;
 class QListWidget;
@@ -45,7 +48,8 @@ protected:
 
 private:
     void buildControls();
-    void showPicture();
+    // The picture at twice its size, or nothing when no surface can be had.
+    std::optional<QImage> drawDoubled(const IMGPicture& picture);
     void listClicked();
 
     ui::Dialogs& dialogs_;
