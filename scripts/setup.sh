@@ -38,9 +38,9 @@ wright_install_missing() {
 wright_build() {
   local preset=$1; shift
   local dir="$WRIGHT_ROOT/build/$preset"
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake --preset "$preset" -S "$WRIGHT_ROOT" >/dev/null || { wright_say "configure failed ($preset)"; return 1; }
-  fi
+  # Configuring every time is a few seconds, and picks up folders that a
+  # pull added (the program folders are found when configuring).
+  (cd "$WRIGHT_ROOT" && cmake --preset "$preset" >/dev/null) || { wright_say "configure failed ($preset)"; return 1; }
   if [ $# -gt 0 ]; then
     cmake --build "$dir" --target "$@"
   else
