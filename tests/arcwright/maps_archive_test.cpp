@@ -1,6 +1,7 @@
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/maps_archive.h"
 #include "fileio/little_endian.h"
+#include "tests/arcwright/file_bytes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 namespace arcwright {
 namespace {
 
+using arcwright::testing::fileBytes;
 using fixtures::RegionSpec;
 using wright::testing::TempDir;
 
@@ -65,7 +67,7 @@ TEST(MapsArchive, AFullArchiveThatEndsAtTheDirectoryOpens) {
 
 // Sets the size field of directory entry i in the file.
 void patchSize(const std::string& path, int i, std::int32_t size) {
-    std::string bytes = wright::testing::readBytes(path);
+    std::string bytes = fileBytes(path);
     wright::storeI32LE(reinterpret_cast<unsigned char*>(bytes.data()) + kMapsDirectoryOffset +
                            i * kDirectoryEntrySize + kDirectoryNameSize + 2,
                        size);

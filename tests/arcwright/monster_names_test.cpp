@@ -1,5 +1,6 @@
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/monster_names.h"
+#include "tests/arcwright/file_bytes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 namespace arcwright {
 namespace {
 
-using wright::testing::readBytes;
+using arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 constexpr auto kOn = FrenchLetters::Replace;
@@ -44,7 +45,7 @@ TEST(MonsterArchive, ListsTheFortyThreeNames) {
 
 TEST(MonsterArchive, SavesEveryFieldByPositionAndNothingElse) {
     Monsters m;
-    std::string expected = readBytes(m.path());
+    std::string expected = fileBytes(m.path());
     MonsterArchive archive(m.path());
     std::vector<std::string> lines = archive.readNames(kOn);
     lines.erase(lines.begin() + 1);                   // every later name moves one field back
@@ -56,7 +57,7 @@ TEST(MonsterArchive, SavesEveryFieldByPositionAndNothingElse) {
         std::string field = i < 40 ? makeFixedField(lines[i], kMonsterNameSize, kOn) : std::string(24, '\0');
         expected.replace(static_cast<std::size_t>(MonsterNameOffsets[i]), kMonsterNameSize, field);
     }
-    EXPECT_EQ(readBytes(m.path()), expected);
+    EXPECT_EQ(fileBytes(m.path()), expected);
     EXPECT_EQ(MonsterArchive(m.path()).readNames(kOff)[0], "A name longer than twent");
     EXPECT_EQ(MonsterArchive(m.path()).readNames(kOff)[27], "Ch^ne Sp<ctral");
 }
@@ -66,9 +67,9 @@ TEST(MonsterArchive, LinesAfterTheFortyThirdAreIgnored) {
     MonsterArchive archive(m.path());
     std::vector<std::string> lines = archive.readNames(kOff);
     lines.push_back("Extra");
-    const std::string before = readBytes(m.path());
+    const std::string before = fileBytes(m.path());
     archive.saveNames(lines, kOff);
-    EXPECT_EQ(readBytes(m.path()), before);
+    EXPECT_EQ(fileBytes(m.path()), before);
 }
 
 TEST(MonsterArchive, SavedWithTheOptionOffKeepsTheAccentedByte) {
@@ -90,14 +91,14 @@ TEST(MonsterArchive, AFileEndingBeforeTheLastFieldIsRefused) {
 
 TEST(MonsterArchive, AFailingWriteLeavesTheFileAsItWas) {
     Monsters m;
-    const std::string before = readBytes(m.path());
+    const std::string before = fileBytes(m.path());
     MonsterArchive archive(m.path());
     int writes = 0;
     archive.file().setWriteHook([&](std::int64_t, std::size_t) {
         if (++writes == 20) throw wright::FileError(m.path(), "write", "No space left on device");
     });
     EXPECT_THROW(archive.saveNames(std::vector<std::string>(43, "Rat"), kOff), SaveError);
-    EXPECT_EQ(readBytes(m.path()), before);
+    EXPECT_EQ(fileBytes(m.path()), before);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/region_export.h"
+#include "tests/arcwright/file_bytes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@ namespace arcwright {
 namespace {
 
 using fixtures::RegionSpec;
-using wright::testing::readBytes;
+using arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 struct Exported {
@@ -52,8 +53,8 @@ TEST(ExportRegion, WritesTheFourRecordsByteForByte) {
                             "Export Region Data File MAPNAMES.000...",
                             "Export Region Data File MAPNAMES.000 completed. (" + std::to_string(e.built[0][3].size) + " bytes)",
                         }));
-    for (int s : {0, 1, 3}) EXPECT_EQ(readBytes(e.out() + "/" + e.built[0][s].name), e.built[0][s].bytes);
-    EXPECT_EQ(readBytes(e.out() + "/MAPTABLE.000"), "");
+    for (int s : {0, 1, 3}) EXPECT_EQ(fileBytes(e.out() + "/" + e.built[0][s].name), e.built[0][s].bytes);
+    EXPECT_EQ(fileBytes(e.out() + "/MAPTABLE.000"), "");
     EXPECT_EQ(e.files(), (std::vector<std::string>{"MAPDITEM.000", "MAPNAMES.000", "MAPPITEM.000", "MAPTABLE.000"}));
 }
 
@@ -90,7 +91,7 @@ TEST(ExportRegion, AFileThatCannotBeWrittenIsReportedAndTheNextSlotGoesOn) {
     const auto lines = e.run(0);
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[3].rfind("Export Region Data File MAPDITEM.000 failed: ", 0), 0u) << lines[3];
-    EXPECT_EQ(readBytes(e.out() + "/MAPNAMES.000"), e.built[0][3].bytes);
+    EXPECT_EQ(fileBytes(e.out() + "/MAPNAMES.000"), e.built[0][3].bytes);
     // No temporary file stays behind.
     EXPECT_EQ(e.files(), (std::vector<std::string>{"MAPDITEM.000", "MAPNAMES.000", "MAPPITEM.000", "MAPTABLE.000"}));
 }
@@ -105,14 +106,14 @@ TEST(ExportRegion, AnArchiveShorterThanARecordGivesWhatItHolds) {
     EXPECT_EQ(lines[7], "Export Region Data File MAPNAMES.000: the archive holds only 10 of its " +
                             std::to_string(names.size) + " bytes.");
     EXPECT_EQ(lines[8], "Export Region Data File MAPNAMES.000 completed. (10 bytes)");
-    EXPECT_EQ(readBytes(e.out() + "/MAPNAMES.000"), names.bytes.substr(0, 10));
+    EXPECT_EQ(fileBytes(e.out() + "/MAPNAMES.000"), names.bytes.substr(0, 10));
 }
 
 TEST(ReplaceFile, WritesTheBytesOverAnOldFile) {
     TempDir dir;
     wright::testing::writeBytes(dir.file("Region5.map"), "old names, more of them than now\r\n");
     replaceFile(dir.file("Region5.map"), "Ch\xEAne\r\n");
-    EXPECT_EQ(readBytes(dir.file("Region5.map")), "Ch\xEAne\r\n");
+    EXPECT_EQ(fileBytes(dir.file("Region5.map")), "Ch\xEAne\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
     EXPECT_EQ(regionMapFileName(5), "Region5.map");
     EXPECT_EQ(regionMapFileName(61), "Region61.map");

@@ -1,6 +1,7 @@
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/region_records.h"
 #include "fileio/little_endian.h"
+#include "tests/arcwright/file_bytes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@ namespace {
 
 using fixtures::RecordSpec;
 using fixtures::RegionSpec;
-using wright::testing::readBytes;
+using arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 constexpr auto kOn = FrenchLetters::Replace;
@@ -30,7 +31,7 @@ struct Archive {
     std::string path() const { return dir.file("MAPS.BSA"); }
     // The bytes on disk at a record's position.
     std::string onDisk(int slot, std::int64_t at, std::size_t n) const {
-        return readBytes(path()).substr(static_cast<std::size_t>(built[1][slot].offset + at), n);
+        return fileBytes(path()).substr(static_cast<std::size_t>(built[1][slot].offset + at), n);
     }
     TempDir dir;
     fixtures::BuiltArchive built;
@@ -109,7 +110,7 @@ TEST(DungeonPlacement, NoDungeonsLeavesEveryLineEmpty) {
 
 TEST(RegionSave, UnchangedNamesWriteTheSameBytes) {
     Archive a(fixtures::regionOf({"Sentinel", "Ch^ne", k32}, {1}));
-    const std::string before = readBytes(a.path());
+    const std::string before = fileBytes(a.path());
     for (int round = 0; round < 2; ++round) {
         const NamesLoad names = loadMapNames(*a.archive, 1, kOn);
         const SavePlan plan = planMapNamesSave(*a.archive, 1, names.count, names.names, kOn);
@@ -118,7 +119,7 @@ TEST(RegionSave, UnchangedNamesWriteTheSameBytes) {
         const NamesLoad locations = loadLocationNames(*a.archive, 1, names.count, kOn);
         writePatches(a.archive->file(), planLocationSave(*a.archive, 1, names.count, locations.names, kOn).patches);
         writePatches(a.archive->file(), planDungeonSave(*a.archive, 1, {"", "Ch\xEAne", ""}, kOn).patches);
-        EXPECT_EQ(readBytes(a.path()), before) << "round " << round;
+        EXPECT_EQ(fileBytes(a.path()), before) << "round " << round;
     }
 }
 
@@ -126,7 +127,7 @@ TEST(RegionSave, EditedNamesReachOnlyTheirFields) {
     RegionSpec region = fixtures::regionOf({"Sentinel", "Oakford", "Wayrest"});
     region.locations[1].items = 2;
     Archive a(region);
-    std::string expected = readBytes(a.path());
+    std::string expected = fileBytes(a.path());
     const auto put = [&](int slot, std::int64_t at, const std::string& field) {
         expected.replace(static_cast<std::size_t>(a.built[1][slot].offset + at), field.size(), field);
     };
@@ -138,7 +139,7 @@ TEST(RegionSave, EditedNamesReachOnlyTheirFields) {
     // Location record 1 starts after the table and record 0; with 2 items its name is at 87.
     const std::int64_t record1 = 3 * 4 + static_cast<std::int64_t>(fixtures::recordBytes(region.locations[0], 3).size());
     put(kLocationSlot, record1 + 87, padded("Cl}tre des Pr<s"));
-    EXPECT_EQ(readBytes(a.path()), expected);
+    EXPECT_EQ(fileBytes(a.path()), expected);
 }
 
 TEST(RegionSave, TheDungeonsTakeTheNonEmptyLinesInOrder) {
@@ -216,7 +217,7 @@ TEST_P(DamagedRecord, IsReportedAndNotSaved) {
     RegionSpec region = fixtures::regionOf({"A", "B"});
     region.raw[c.slot] = c.record;
     Archive a(region);
-    const std::string before = readBytes(a.path());
+    const std::string before = fileBytes(a.path());
 
     const NamesLoad names = loadMapNames(*a.archive, 1, kOn);
     const NamesLoad locations = loadLocationNames(*a.archive, 1, names.count, kOn);
@@ -230,7 +231,7 @@ TEST_P(DamagedRecord, IsReportedAndNotSaved) {
                                                     : planDungeonSave(*a.archive, 1, {"A", "B"}, kOn);
     EXPECT_TRUE(plan.refusal);
     EXPECT_TRUE(plan.patches.empty());
-    EXPECT_EQ(readBytes(a.path()), before);
+    EXPECT_EQ(fileBytes(a.path()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -253,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RegionSave, AFailingWriteLeavesTheArchiveAsItWas) {
     Archive a(fixtures::regionOf({"Sentinel", "Oakford", "Wayrest"}));
-    const std::string before = readBytes(a.path());
+    const std::string before = fileBytes(a.path());
     int writes = 0;
     a.archive->file().setWriteHook([&](std::int64_t, std::size_t) {
         if (++writes == 3) throw wright::FileError(a.path(), "write", "No space left on device");
@@ -267,7 +268,7 @@ TEST(RegionSave, AFailingWriteLeavesTheArchiveAsItWas) {
                   std::string::npos)
             << error.what();
     }
-    EXPECT_EQ(readBytes(a.path()), before);
+    EXPECT_EQ(fileBytes(a.path()), before);
 }
 
 TEST(RegionSave, AFailingRestoreIsSaid) {

@@ -26,6 +26,9 @@ for _ in $(seq 100); do
   ids=$(xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*')
   [ -n "$ids" ] || ids=$(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ {print $1}')
   for id in $ids; do
+    # Only an application's own windows carry WM_CLASS; Qt's client leader
+    # and selection owner windows, named after the program, do not.
+    xprop -id "$id" WM_CLASS 2>/dev/null | grep -q '=' || continue
     name=$(xprop -id "$id" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
     [ -n "$name" ] || name=$(xprop -id "$id" WM_NAME 2>/dev/null | sed -n 's/^WM_NAME([A-Z_0-9]*) = "\(.*\)"$/\1/p')
     if [ -n "$name" ]; then caption=$name; break 2; fi
