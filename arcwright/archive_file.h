@@ -1,8 +1,12 @@
 #pragma once
 // An archive edited in place: opened for reading and writing on an existing
 // file, never created, truncated or grown. Every block access names its
-// absolute position. All writes pass one hook first, so a test can make the
-// n-th write fail and see that the archive comes back as it was.
+// absolute position, so it goes straight to the system as one positioned
+// read or write: a save of a hundred name fields is a hundred small writes,
+// not a buffer refilled and flushed at each seek. flush() puts the written
+// data on the disk (the size never changes, so the data is all there is to
+// sync). All writes pass one hook first, so a test can make the n-th write
+// fail and see that the archive comes back as it was.
 
 #include "fileio/binary_file.h"
 
@@ -26,12 +30,15 @@ public:
     // wright::FileError to stand for a failing write.
     using WriteHook = std::function<void(std::int64_t position, std::size_t size)>;
 
-    // Opens with "rb+"; throws wright::FileError when the file cannot be opened
-    // for reading and writing.
+    // Opens an existing file for reading and writing; throws
+    // wright::FileError when it cannot.
     explicit ArchiveFile(const std::string& path);
+    ~ArchiveFile();
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
 
-    const std::string& path() const { return file_.path(); }
-    bool isOpen() const { return file_.isOpen(); }
+    const std::string& path() const { return path_; }
+    bool isOpen() const { return fd_ >= 0; }
     std::int64_t size();
 
     // Exactly n bytes from position, or FileError.
@@ -39,13 +46,17 @@ public:
     // Up to n bytes from position; fewer where the file ends.
     std::size_t readSomeAt(std::int64_t position, char* buffer, std::size_t n);
     void writeAt(std::int64_t position, std::string_view bytes);
-    void flush() { file_.flush(); }
-    void close() { file_.close(); }
+    void flush();
+    void close();
 
     void setWriteHook(WriteHook hook) { hook_ = std::move(hook); }
 
 private:
-    wright::BinaryFile file_;
+    [[noreturn]] void fail(const std::string& operation, int error) const;
+    int openFd(const char* operation) const;
+
+    std::string path_;
+    int fd_ = -1;
     WriteHook hook_;
 };
 

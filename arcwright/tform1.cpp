@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -81,7 +82,24 @@ QLineEdit* display(QWidget* parent, const char* name) {
     QFont font = edit->font();
     font.setBold(true);
     edit->setFont(font);
+    // A display, not a dead field: its figures stay readable while disabled.
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, Qt::black);
+    edit->setPalette(palette);
     return edit;
+}
+
+// Where the form's font is wider than the one the layout was drawn for, a
+// long caption is set narrower rather than cut.
+void fitCaption(QPushButton* button) {
+    QFont font = button->font();
+    for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
+        if (QFontMetrics(font).horizontalAdvance(button->text()) + 12 <= button->width()) break;
+        font.setStretch(stretch);
+    }
+    while (QFontMetrics(font).horizontalAdvance(button->text()) + 12 > button->width() && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (font != button->font()) button->setFont(font);
 }
 
 QStringList toLines(const std::vector<std::string>& names) {
@@ -168,6 +186,7 @@ TForm1::TForm1(wright::ui::Dialogs& dialogs, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     setTabOrder();
+    for (QPushButton* button : findChildren<QPushButton*>()) fitCaption(button);
 }
 
 TForm1::~TForm1() = default;
