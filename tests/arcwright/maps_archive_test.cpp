@@ -106,6 +106,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "past the directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(MapsArchive, ARecordOneBytePastTheDirectoryIsRefused) {
+    TempDir dir;
+    const auto built = fixtures::writeMapsArchive(dir.file("MAPS.BSA"), sampleRegions(), true);
+    patchSize(dir.file("MAPS.BSA"), kDirectoryEntryCount - 1, static_cast<std::int32_t>(built[61][3].size + 1));
+    EXPECT_THROW(MapsArchive(dir.file("MAPS.BSA")), ArchiveRejected);
+}
+
 TEST(MapsArchive, AFileThatCannotBeOpenedForWritingThrowsFileError) {
     TempDir dir;
     EXPECT_THROW(MapsArchive(dir.file("missing.BSA")), wright::FileError);

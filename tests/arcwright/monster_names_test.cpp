@@ -97,7 +97,7 @@ TEST(MonsterArchive, AFailingWriteLeavesTheFileAsItWas) {
     archive.file().setWriteHook([&](std::int64_t, std::size_t) {
         if (++writes == 20) throw wright::FileError(m.path(), "write", "No space left on device");
     });
-    EXPECT_THROW(archive.saveNames(std::vector<std::string>(43, "Rat"), kOff), SaveError);
+    EXPECT_THROW(archive.saveNames(std::vector<std::string>(43, "Wolf"), kOff), SaveError);
     EXPECT_EQ(fileBytes(m.path()), before);
 }
 

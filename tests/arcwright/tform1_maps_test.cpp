@@ -523,5 +523,30 @@ TEST_F(MapsEditing, ExportInMapWritesTheShownNamesWithCrLf) {
     expectUnchanged();
 }
 
+TEST_F(MapsEditing, AMapFileThatCannotBeWrittenEndsInTheErrorDialog) {
+    open();
+    std::filesystem::create_directory(dir.file("Region0.map"));
+    click("BExportMap");
+    EXPECT_TRUE(log().isEmpty());
+    ASSERT_EQ(reportedErrors().size(), 1);
+    EXPECT_TRUE(reportedErrors()[0].contains("Region0.map")) << reportedErrors()[0].toStdString();
+    reportedErrors().clear();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("Region0.map")),
+                            std::filesystem::directory_iterator()),
+              0);
+}
+
+TEST_F(MapsEditing, ARegionWithoutNamesOrDungeons) {
+    open(fixtures::regionOf({}));
+    EXPECT_TRUE(lines("LocationList").isEmpty());
+    EXPECT_EQ(list("LocationRecordList")->count(), 0);
+    click("BSaveMapnames");
+    click("BSaveMapitem");
+    EXPECT_EQ(log(), (QStringList{kSavingNames, "Save of MapNames completed.", kSavingItems, "MAPPITEM Save Completed.",
+                                  "Saving 'Dungeon Record Data' Region 00 = Alik'r Desert...",
+                                  "Dungon Record data Save Completed."}));
+    expectUnchanged();
+}
+
 }  // namespace
 }  // namespace arcwright
