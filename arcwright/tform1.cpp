@@ -10,6 +10,7 @@
 #include "ui/list_index.h"
 #include "ui/log_panel.h"
 #include "ui/memo_lines.h"
+#include "ui/wright_application.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -119,6 +120,22 @@ std::string fileName(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// A handler run from a signal. Qt's event delivery is not exception-safe, so
+// an error ends here, in the application's error dialog, and the window goes
+// on with the next message.
+template <typename Form>
+auto guarded(Form* form, void (Form::*handler)()) {
+    return [form, handler] {
+        try {
+            (form->*handler)();
+        } catch (const std::exception& error) {
+            if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString());
+        }
+    };
+}
+
 }  // namespace
 
 const QStringList& regionTexts() {
@@ -183,7 +200,7 @@ TForm1::TForm1(wright::ui::Dialogs& dialogs, QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     Timer1->setInterval(kTimerMilliseconds);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, guarded(this, &TForm1::Timer1Timer));
 
     setTabOrder();
     for (QPushButton* button : findChildren<QPushButton*>()) fitCaption(button);
@@ -195,17 +212,17 @@ void TForm1::buildTopStrip() {
     BOpenMAPSFile = make<QPushButton>(this, "BOpenMAPSFile", kOpenMaps);
     BOpenMAPSFile->setGeometry(16, 14, 185, 30);
     wright::ui::setTag(BOpenMAPSFile, 0);
-    connect(BOpenMAPSFile, &QPushButton::clicked, this, &TForm1::OpenMaps);
+    connect(BOpenMAPSFile, &QPushButton::clicked, this, guarded(this, &TForm1::OpenMaps));
 
     BOpenMonsterFile = make<QPushButton>(this, "BOpenMonsterFile", kOpenMonster);
     BOpenMonsterFile->setGeometry(16, 52, 185, 30);
     wright::ui::setTag(BOpenMonsterFile, 0);
-    connect(BOpenMonsterFile, &QPushButton::clicked, this, &TForm1::OpenMonster);
+    connect(BOpenMonsterFile, &QPushButton::clicked, this, guarded(this, &TForm1::OpenMonster));
 
     CheckEchangeLettres = make<QCheckBox>(this, "CheckEchangeLettres", QStringLiteral("Replace French Letters"));
     CheckEchangeLettres->setGeometry(232, 36, 200, 22);
     CheckEchangeLettres->setChecked(true);
-    connect(CheckEchangeLettres, &QCheckBox::clicked, this, &TForm1::EchangeLettres);
+    connect(CheckEchangeLettres, &QCheckBox::clicked, this, guarded(this, &TForm1::EchangeLettres));
 }
 
 void TForm1::buildMapsPage() {
@@ -224,10 +241,10 @@ void TForm1::buildMapsPage() {
     Regions->setMaxVisibleItems(20);
     Regions->addItems(regionTexts());
     Regions->setGeometry(8, 24, 300, 24);
-    connect(Regions, &QComboBox::activated, this, &TForm1::RegionsChange);
+    connect(Regions, &QComboBox::activated, this, guarded(this, &TForm1::RegionsChange));
     BExportRegion = make<QPushButton>(Panel1, "BExportRegion", QStringLiteral("Export Region Data Files"));
     BExportRegion->setGeometry(320, 22, 200, 28);
-    connect(BExportRegion, &QPushButton::clicked, this, &TForm1::ExportRegion);
+    connect(BExportRegion, &QPushButton::clicked, this, guarded(this, &TForm1::ExportRegion));
 
     PageControl2 = make<QTabWidget>(Panel1, "PageControl2");
     PageControl2->setGeometry(2, 56, 537, 412);
@@ -256,10 +273,10 @@ void TForm1::buildMapsPage() {
         button->setGeometry(column, top, width, 30);
         top += 38;
     }
-    connect(BCopyMapnames, &QPushButton::clicked, this, &TForm1::CopyMapnames);
-    connect(BSaveMapnames, &QPushButton::clicked, this, &TForm1::SaveMapnames);
-    connect(BSaveMapitem, &QPushButton::clicked, this, &TForm1::SaveMapPItem);
-    connect(BExportMap, &QPushButton::clicked, this, &TForm1::ExportInMap);
+    connect(BCopyMapnames, &QPushButton::clicked, this, guarded(this, &TForm1::CopyMapnames));
+    connect(BSaveMapnames, &QPushButton::clicked, this, guarded(this, &TForm1::SaveMapnames));
+    connect(BSaveMapitem, &QPushButton::clicked, this, guarded(this, &TForm1::SaveMapPItem));
+    connect(BExportMap, &QPushButton::clicked, this, guarded(this, &TForm1::ExportInMap));
 
     Label4 = make<QLabel>(TabSheet6, "Label4", QStringLiteral("Index"));
     Label4->setGeometry(column, top + 8, 60, 16);
@@ -294,12 +311,12 @@ void TForm1::buildMonsterPage() {
     MonstersList->setTabChangesFocus(true);
     BSaveMonsterNames = make<QPushButton>(TabSheet2, "BSaveMonsterNames", QStringLiteral("Save Monster Names in File"));
     BSaveMonsterNames->setGeometry(320, 8, 200, 30);
-    connect(BSaveMonsterNames, &QPushButton::clicked, this, &TForm1::SaveMonster);
+    connect(BSaveMonsterNames, &QPushButton::clicked, this, guarded(this, &TForm1::SaveMonster));
     Button14 = make<QPushButton>(TabSheet2, "Button14", QStringLiteral("NewRus -> NewEng"));
     Button14->setGeometry(320, 48, 200, 30);
     Button14->setVisible(false);
     wright::ui::setTag(Button14, 0);
-    connect(Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
+    connect(Button14, &QPushButton::clicked, this, guarded(this, &TForm1::Button14Click));
 }
 
 void TForm1::setTabOrder() {

@@ -536,6 +536,18 @@ TEST_F(MapsEditing, AMapFileThatCannotBeWrittenEndsInTheErrorDialog) {
               0);
 }
 
+TEST_F(MapsEditing, ACopyOfMoreNamesThanLocationsStopsAtTheDungeonListsEnd) {
+    open();
+    setNames({"a", "b", "c", "d", "e", "f", "g"});
+    click("BCopyMapnames");
+    EXPECT_EQ(reportedErrors(), QStringList{"List index out of bounds (6)"});
+    reportedErrors().clear();
+    EXPECT_EQ(log(), (QStringList{"Copying MapNames into MAPPITEM...", "Copy of MapNames into MAPPITEM completed.",
+                                  "Copying MapNames into MAPDITEM (if exists)..."}));
+    EXPECT_EQ(items("LocationRecordList"), (QStringList{"a", "b", "c", "d", "e", "f", "g"}));
+    EXPECT_EQ(items("DungeonRecordList"), (QStringList{"", "b", "", "", "", "f"}));
+}
+
 TEST_F(MapsEditing, ARegionWithoutNamesOrDungeons) {
     open(fixtures::regionOf({}));
     EXPECT_TRUE(lines("LocationList").isEmpty());
