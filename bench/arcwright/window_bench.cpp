@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -83,6 +84,22 @@ void SwitchRegion(benchmark::State& state) {
 }
 BENCHMARK(SwitchRegion)->Unit(benchmark::kMillisecond);
 
+// A click that opens MAPS.BSA (directory, region load, lists) and one that closes it.
+void OpenAndCloseMaps(benchmark::State& state) {
+    Window& w = window();
+    QPushButton* open = w.form.findChild<QPushButton*>(QStringLiteral("BOpenMAPSFile"));
+    open->click();  // closed first, so each round opens afresh
+    for (auto _ : state) {
+        w.backend.paths = {QString::fromStdString(w.demo.maps())};
+        open->click();
+        QCoreApplication::processEvents();
+        open->click();
+    }
+    w.backend.paths = {QString::fromStdString(w.demo.maps())};
+    open->click();
+}
+BENCHMARK(OpenAndCloseMaps)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace arcwright::bench
 
@@ -92,6 +109,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     std::printf("peak resident memory with both archives open: %.1f MB\n", arcwright::bench::peakResidentMegabytes());
+    std::fflush(stdout);
     benchmark::Shutdown();
     return 0;
 }
