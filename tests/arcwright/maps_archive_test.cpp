@@ -12,11 +12,11 @@ namespace arcwright {
 namespace {
 
 using arcwright::testing::fileBytes;
-using fixtures::RegionSpec;
+using fixtures::RegionContent;
 using wright::testing::TempDir;
 
-std::vector<RegionSpec> sampleRegions() {
-    std::vector<RegionSpec> regions(3);
+std::vector<RegionContent> sampleRegions() {
+    std::vector<RegionContent> regions(3);
     regions[0] = fixtures::regionOf({"Sentinel", "Oakford"}, {1});
     regions[1] = fixtures::regionOf({"Wayrest"});
     regions[1].unreadSize = 0;  // shares its offset with the next record

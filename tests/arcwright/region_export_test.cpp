@@ -10,12 +10,12 @@
 namespace arcwright {
 namespace {
 
-using fixtures::RegionSpec;
+using fixtures::RegionContent;
 using arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 struct Exported {
-    explicit Exported(std::vector<RegionSpec> regions) {
+    explicit Exported(std::vector<RegionContent> regions) {
         std::filesystem::create_directory(out());
         built = fixtures::writeMapsArchive(dir.file("MAPS.BSA"), regions);
         archive = std::make_unique<MapsArchive>(dir.file("MAPS.BSA"));
@@ -38,7 +38,7 @@ struct Exported {
 };
 
 TEST(ExportRegion, WritesTheFourRecordsByteForByte) {
-    std::vector<RegionSpec> regions(1, fixtures::regionOf({"Sentinel", "Oakford"}, {1}));
+    std::vector<RegionContent> regions(1, fixtures::regionOf({"Sentinel", "Oakford"}, {1}));
     regions[0].unreadSize = 0;
     Exported e(regions);
     wright::testing::writeBytes(e.out() + "/MAPPITEM.000", "an older file, longer than nothing at all");
@@ -67,7 +67,7 @@ struct NameCase {
 class UnusableName : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(UnusableName, IsSkippedAndTheNextSlotExported) {
-    std::vector<RegionSpec> regions(1, fixtures::regionOf({"Sentinel"}));
+    std::vector<RegionContent> regions(1, fixtures::regionOf({"Sentinel"}));
     regions[0].recordNames[1] = GetParam().recordName;
     Exported e(regions);
     const auto lines = e.run(0);

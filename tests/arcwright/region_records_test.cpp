@@ -9,8 +9,8 @@
 namespace arcwright {
 namespace {
 
-using fixtures::RecordSpec;
-using fixtures::RegionSpec;
+using fixtures::RecordContent;
+using fixtures::RegionContent;
 using arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
@@ -21,8 +21,8 @@ const std::string k32 = "The Old Crossroads of Ironhavens";
 
 // An archive in a temporary folder whose region 1 is `region`.
 struct Archive {
-    explicit Archive(const RegionSpec& region) {
-        std::vector<RegionSpec> regions(2);
+    explicit Archive(const RegionContent& region) {
+        std::vector<RegionContent> regions(2);
         regions[0] = fixtures::regionOf({"Before"});
         regions[1] = region;
         built = fixtures::writeMapsArchive(path(), regions);
@@ -49,7 +49,7 @@ TEST(RecordName, LiesAfterTheItems) {
 }
 
 TEST(RegionLoad, NamesLocationsAndDungeonsOfARegion) {
-    RegionSpec region = fixtures::regionOf({"Sentinel", "Ch^ne", k32, "Oakford"});
+    RegionContent region = fixtures::regionOf({"Sentinel", "Ch^ne", k32, "Oakford"});
     region.locations[0].items = 0;
     region.locations[1].items = 2;
     region.locations[2].items = 7;
@@ -124,7 +124,7 @@ TEST(RegionSave, UnchangedNamesWriteTheSameBytes) {
 }
 
 TEST(RegionSave, EditedNamesReachOnlyTheirFields) {
-    RegionSpec region = fixtures::regionOf({"Sentinel", "Oakford", "Wayrest"});
+    RegionContent region = fixtures::regionOf({"Sentinel", "Oakford", "Wayrest"});
     region.locations[1].items = 2;
     Archive a(region);
     std::string expected = fileBytes(a.path());
@@ -143,7 +143,7 @@ TEST(RegionSave, EditedNamesReachOnlyTheirFields) {
 }
 
 TEST(RegionSave, TheDungeonsTakeTheNonEmptyLinesInOrder) {
-    RegionSpec region = fixtures::regionOf({"A", "B", "Crypt", "C", "D", "Mine"}, {2, 5});
+    RegionContent region = fixtures::regionOf({"A", "B", "Crypt", "C", "D", "Mine"}, {2, 5});
     Archive a(region);
     const SavePlan plan = planDungeonSave(*a.archive, 1, {"", "", "Crypt 2", "", "", "Mine 5"}, kOff);
     ASSERT_FALSE(plan.refusal);
@@ -171,7 +171,7 @@ struct RefusalCase {
 class RefusedSave : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusedSave, PlansNoWrite) {
-    RegionSpec region = fixtures::regionOf({"A", "Keep", "Keep"}, {1, 2});
+    RegionContent region = fixtures::regionOf({"A", "Keep", "Keep"}, {1, 2});
     Archive a(region);
     const SavePlan plan = GetParam().plan(*a.archive);
     ASSERT_TRUE(plan.refusal);
@@ -214,7 +214,7 @@ class DamagedRecord : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedRecord, IsReportedAndNotSaved) {
     const DamageCase& c = GetParam();
-    RegionSpec region = fixtures::regionOf({"A", "B"});
+    RegionContent region = fixtures::regionOf({"A", "B"});
     region.raw[c.slot] = c.record;
     Archive a(region);
     const std::string before = fileBytes(a.path());

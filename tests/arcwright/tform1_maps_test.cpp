@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "is not a map archive: the file holds 5000 bytes"},
         OpenFailure{"RecordsPastTheDirectory",
                     [](const std::string& folder) {
-                        std::vector<fixtures::RegionSpec> regions(1);
+                        std::vector<fixtures::RegionContent> regions(1);
                         regions[0].unreadSize = kMapsDirectoryOffset;
                         fixtures::writeMapsArchive(folder + "/MAPS.BSA", regions);
                         return folder + "/MAPS.BSA";
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MapsWindow, ClosingEmptiesTheListsAndReopeningLoadsTheSelectedRegion) {
-    std::vector<fixtures::RegionSpec> regions(6, fixtures::regionOf({"Elsewhere"}));
+    std::vector<fixtures::RegionContent> regions(6, fixtures::regionOf({"Elsewhere"}));
     regions[5] = fixtures::regionOf({"Dwynnen Keep", "Ch^ne"}, {0});
     writeMaps(regions);
     openMaps();
@@ -178,7 +178,7 @@ TEST_F(MapsWindow, ClosingEmptiesTheListsAndReopeningLoadsTheSelectedRegion) {
 }
 
 TEST_F(MapsWindow, ChoosingARegionLoadsItAndQuotesItsText) {
-    std::vector<fixtures::RegionSpec> regions(18, fixtures::regionOf({"Elsewhere"}));
+    std::vector<fixtures::RegionContent> regions(18, fixtures::regionOf({"Elsewhere"}));
     regions[17] = fixtures::regionOf({"Harrowmere Castle"});
     writeMaps(regions);
     openMaps();

@@ -14,7 +14,7 @@ const QString kChene = QStringLiteral(u"Ch\u00EAne");
 // An archive of region 0 open in the window, with what the tests compare.
 class MapsEditing : public WindowTest {
 public:
-    void open(const fixtures::RegionSpec& region = sampleRegion()) {
+    void open(const fixtures::RegionContent& region = sampleRegion()) {
         built = writeMaps({region});
         openMaps();
         before = fileBytes(mapsPath());
@@ -92,7 +92,7 @@ TEST_F(MapsEditing, TheOptionIsReadAtEachLoadAndSave) {
 
 struct Refusal {
     const char* name;
-    fixtures::RegionSpec region;
+    fixtures::RegionContent region;
     std::function<void(MapsEditing&)> edit;
     const char* button;
     QStringList expectedLog;
@@ -112,8 +112,8 @@ TEST_P(RefusedSave, LogsWhyAndLeavesTheArchiveAsItWas) {
 const QString kSavingNames = "Saving MapNames of 00 = Alik'r Desert...";
 const QString kSavingItems = "Saving 'Location Record Data' Region 00 = Alik'r Desert...";
 
-fixtures::RegionSpec twoDungeonsOfOneName() {
-    fixtures::RegionSpec region = fixtures::regionOf({"Keep", "Keep", "Tower"});
+fixtures::RegionContent twoDungeonsOfOneName() {
+    fixtures::RegionContent region = fixtures::regionOf({"Keep", "Keep", "Tower"});
     region.dungeons = {{"Keep", 1}, {"Keep", 2}};
     return region;
 }
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MapsEditing, ADamagedRegionIsReportedAndNeverSaved) {
-    fixtures::RegionSpec region = fixtures::regionOf({"Sentinel", "Oakford"});
+    fixtures::RegionContent region = fixtures::regionOf({"Sentinel", "Oakford"});
     std::string table;
     wright::appendI32LE(table, 0);
     wright::appendI32LE(table, 9000);  // record 1 lies beyond the record's end
@@ -218,7 +218,7 @@ TEST_F(MapsEditing, TheDungeonSaveHoldsTheArchiveControlsWhileTheWindowRuns) {
 }
 
 TEST_F(MapsEditing, ADungeonWithoutALocationEndsTheProgram) {
-    fixtures::RegionSpec region = fixtures::regionOf({"Sentinel", "Oakford"});
+    fixtures::RegionContent region = fixtures::regionOf({"Sentinel", "Oakford"});
     region.dungeons = {{"Oakford", 0}, {"Ghost Keep", 1}};
     writeMaps({region});
     fixtures::writeMonsterArchive(monsterPath(), fixtures::demoMonsterNames(), kMonsterMinimumSize);

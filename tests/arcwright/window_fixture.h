@@ -43,7 +43,7 @@ inline const std::string k32 = "The Old Crossroads of Ironhavens";  // 32 charac
 
 // Region 0 of most window tests: French codes, names of 31 and 32
 // characters, dungeons on lines 1 and 5.
-inline fixtures::RegionSpec sampleRegion() {
+inline fixtures::RegionContent sampleRegion() {
     return fixtures::regionOf({"Sentinel", "Ch^ne", k31, k32, "Oakford", "Crypt of Ash"}, {1, 5});
 }
 
@@ -93,7 +93,7 @@ public:
 
     std::string mapsPath() const { return dir.file("MAPS.BSA"); }
     std::string monsterPath() const { return dir.file("MONSTER.BSA"); }
-    fixtures::BuiltArchive writeMaps(const std::vector<fixtures::RegionSpec>& regions) {
+    fixtures::BuiltArchive writeMaps(const std::vector<fixtures::RegionContent>& regions) {
         return fixtures::writeMapsArchive(mapsPath(), regions);
     }
     void openMaps(const std::string& path) {
