@@ -83,16 +83,16 @@ std::optional<QString> TForm1::askArchive() {
 }
 
 std::optional<std::vector<std::string>> TForm1::encodeLines(const QStringList& lines, const QString& what,
-                                                            CodePage page) {
+                                                            const QString& list, CodePage page) {
     std::vector<std::string> bytes;
     bytes.reserve(static_cast<std::size_t>(lines.size()));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         wright::ui::EncodeResult encoded = fromQt(lines[i], page);
         if (!encoded.ok()) {
-            log(QStringLiteral("%1 not saved: line %2 holds %3, which the game's code page cannot hold.")
+            log(QStringLiteral("%1 not saved: line %2 of the %3 holds %4, which the game's code page cannot hold.")
                     .arg(what)
                     .arg(i)
-                    .arg(encoded.unmappable->describe()));
+                    .arg(list, encoded.unmappable->describe()));
             return std::nullopt;
         }
         bytes.push_back(std::move(encoded.bytes));
@@ -182,13 +182,16 @@ void TForm1::RegionsChange() {
 bool TForm1::LoadRegion() {
     const int region = Regions->currentIndex();
     const QString text = regionText();
-    const auto reportDamage = [this](const std::vector<std::string>& problems) {
+    // Saves are allowed only once every name of the region was read from
+    // inside its record: a load that stops part way leaves them refused.
+    regionSound_ = false;
+    bool damaged = false;
+    const auto reportDamage = [&](const std::vector<std::string>& problems) {
         for (const std::string& problem : problems) {
             logBytes("Damaged record: " + problem + ".");
-            regionSound_ = false;
+            damaged = true;
         }
     };
-    regionSound_ = true;
 
     log(QStringLiteral("Loading 'Location Names' (MAPNAMES) Region %1...").arg(text));
     LocationList->clear();
@@ -223,6 +226,7 @@ bool TForm1::LoadRegion() {
         return false;
     }
     log(QStringLiteral("Dungeon Record data Completed."));
+    regionSound_ = !damaged;
     return true;
 }
 
@@ -301,10 +305,10 @@ void TForm1::SaveMapnames() {
     log(QStringLiteral("Saving MapNames of %1...").arg(regionText()));
     const QString what = QStringLiteral("MapNames");
     if (!regionSound_) {
-        log(QStringLiteral("MapNames not saved: the region was loaded with names outside their records."));
+        log(QStringLiteral("MapNames not saved: the region was not loaded whole."));
         return;
     }
-    const auto bytes = encodeLines(lines, what, CodePage::Windows1252);
+    const auto bytes = encodeLines(lines, what, QStringLiteral("names list"), CodePage::Windows1252);
     if (!bytes) return;
     const SavePlan plan = planMapNamesSave(*maps_, Regions->currentIndex(), mapNamesCount_, *bytes, french());
     if (plan.refusal) {
@@ -324,13 +328,15 @@ void TForm1::SaveMapPItem() {
     const int region = Regions->currentIndex();
     log(QStringLiteral("Saving 'Location Record Data' Region %1...").arg(regionText()));
     if (!regionSound_) {
-        log(QStringLiteral("MAPPITEM and MAPDITEM not saved: the region was loaded with names outside their records."));
+        log(QStringLiteral("MAPPITEM and MAPDITEM not saved: the region was not loaded whole."));
         return;
     }
     const QString what = QStringLiteral("MAPPITEM and MAPDITEM");
-    const auto locationLines = encodeLines(listLines(LocationRecordList), what, CodePage::Windows1252);
+    const auto locationLines = encodeLines(listLines(LocationRecordList), what, QStringLiteral("location list"),
+                                           CodePage::Windows1252);
     if (!locationLines) return;
-    const auto dungeonLines = encodeLines(listLines(DungeonRecordList), what, CodePage::Windows1252);
+    const auto dungeonLines = encodeLines(listLines(DungeonRecordList), what, QStringLiteral("dungeon list"),
+                                          CodePage::Windows1252);
     if (!dungeonLines) return;
     // Both records are checked before the first name is written.
     const SavePlan locations = planLocationSave(*maps_, region, mapNamesCount_, *locationLines, french());
@@ -443,7 +449,7 @@ void TForm1::SaveMonster() {
     log(QStringLiteral("Saving Monster Names..."));
     QStringList lines;
     for (int i = 0; i < kMonsterCount; ++i) lines << wright::ui::memoLine(MonstersList, i);
-    const auto bytes = encodeLines(lines, QStringLiteral("Monster Names"), monsterPage_);
+    const auto bytes = encodeLines(lines, QStringLiteral("Monster Names"), QStringLiteral("monster list"), monsterPage_);
     if (!bytes) return;
     try {
         monster_->saveNames(*bytes, french());

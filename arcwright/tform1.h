@@ -97,7 +97,7 @@ private:
     // The lines as bytes, or nothing (and a Log line) when one holds a
     // character the code page cannot hold.
     std::optional<std::vector<std::string>> encodeLines(const QStringList& lines, const QString& what,
-                                                        wright::ui::CodePage page);
+                                                        const QString& list, wright::ui::CodePage page);
     void closeArchives();
     void endProgram();
 
@@ -108,7 +108,7 @@ private:
 
     std::unique_ptr<MapsArchive> maps_;
     std::int32_t mapNamesCount_ = 0;
-    bool regionSound_ = true;
+    bool regionSound_ = false;  // whether the region in the lists was read whole
     std::unique_ptr<MonsterArchive> monster_;
     // The code page the monster list is shown in: the converter turns it to
     // Cyrillic letters.

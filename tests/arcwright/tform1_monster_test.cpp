@@ -99,7 +99,7 @@ TEST_F(MonsterWindow, RefusedAndFailedSavesLeaveTheFileAsItWas) {
     clearLog();
     click("BSaveMonsterNames");
     EXPECT_EQ(log(), (QStringList{"Saving Monster Names...",
-                                  QStringLiteral(u"Monster Names not saved: line 5 holds the character \"\u0416\" "
+                                  QStringLiteral(u"Monster Names not saved: line 5 of the monster list holds the character \"\u0416\" "
                                                  u"(U+0416), which the game's code page cannot hold.")}));
     EXPECT_EQ(fileBytes(monsterPath()), before);
 

@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                     t.setNames({"a", "b", QStringLiteral(u"\u0100bbey"), "d", "e", "f"});
                 },
                 "BSaveMapnames",
-                {kSavingNames, QStringLiteral(u"MapNames not saved: line 2 holds the character \"\u0100\" (U+0100), "
+                {kSavingNames, QStringLiteral(u"MapNames not saved: line 2 of the names list holds the character \"\u0100\" (U+0100), "
                                               u"which the game's code page cannot hold.")}},
         Refusal{"FewerLocationLinesAfterACopy", sampleRegion(),
                 [](MapsEditing& t) {
@@ -169,10 +169,29 @@ TEST_F(MapsEditing, ADamagedRegionIsReportedAndNeverSaved) {
     click("BSaveMapnames");
     click("BSaveMapitem");
     EXPECT_EQ(log(), (QStringList{kSavingNames,
-                                  "MapNames not saved: the region was loaded with names outside their records.",
+                                  "MapNames not saved: the region was not loaded whole.",
                                   kSavingItems,
-                                  "MAPPITEM and MAPDITEM not saved: the region was loaded with names outside their "
-                                  "records."}));
+                                  "MAPPITEM and MAPDITEM not saved: the region was not loaded whole."}));
+    expectUnchanged();
+}
+
+TEST_F(MapsEditing, ARegionThatCouldNotBeReadWholeIsNeverSaved) {
+    built = writeMaps({sampleRegion(), fixtures::regionOf({"Wayrest", "Oakford"}, {1})});
+    openMaps();
+    // The archive loses its end while it is open, from region 1's dungeon record on.
+    std::filesystem::resize_file(mapsPath(), built[1][kDungeonSlot].offset + 2);
+    before = fileBytes(mapsPath());
+    chooseRegion(1);
+    ASSERT_EQ(reportedErrors().size(), 1);
+    EXPECT_TRUE(reportedErrors()[0].contains("unexpected end of file")) << reportedErrors()[0].toStdString();
+    reportedErrors().clear();
+    clearLog();
+    click("BSaveMapnames");
+    click("BSaveMapitem");
+    EXPECT_EQ(log(), (QStringList{"Saving MapNames of 01 = Dragontail Mountains...",
+                                  "MapNames not saved: the region was not loaded whole.",
+                                  "Saving 'Location Record Data' Region 01 = Dragontail Mountains...",
+                                  "MAPPITEM and MAPDITEM not saved: the region was not loaded whole."}));
     expectUnchanged();
 }
 
