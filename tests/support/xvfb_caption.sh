@@ -26,8 +26,8 @@ for _ in $(seq 100); do
   ids=$(xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*')
   [ -n "$ids" ] || ids=$(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ {print $1}')
   for id in $ids; do
-    # Qt keeps an unmapped helper window named after the program: only a
-    # window on screen counts.
+    # Qt keeps unmapped helper windows (the client leader, the selection
+    # owner) named after the program: only a window on screen counts.
     xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
     name=$(xprop -id "$id" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
     [ -n "$name" ] || name=$(xprop -id "$id" WM_NAME 2>/dev/null | sed -n 's/^WM_NAME([A-Z_0-9]*) = "\(.*\)"$/\1/p')

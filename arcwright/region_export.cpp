@@ -1,0 +1,114 @@
+#include "arcwright/region_export.h"
+
+#include "fileio/binary_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace arcwright {
+namespace {
+
+// Copies of at most this many bytes at a time, so a large record is never
+// held whole.
+constexpr std::size_t kCopyChunk = 64 * 1024;
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    return folder.empty() ? name : folder + "/" + name;
+}
+
+// A temporary file beside the target: renamed over it when complete, removed
+// when not.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(const std::string& path) : path_(path) {
+        for (int attempt = 0;; ++attempt) {
+            temp_ = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            try {
+                file_.emplace(temp_, "wbx");
+                return;
+            } catch (const wright::FileError& error) {
+                if (attempt >= 100 || error.reason() != wright::systemReason(EEXIST))
+                    throw wright::FileError(path, "create", error.reason());
+            }
+        }
+    }
+    ~ReplacementFile() {
+        if (done_) return;
+        file_.reset();
+        std::remove(temp_.c_str());
+    }
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    wright::BinaryFile& file() { return *file_; }
+    void commit() {
+        file_->flush();
+        file_->close();
+        if (std::rename(temp_.c_str(), path_.c_str()) != 0)
+            throw wright::FileError(path_, "rename", wright::systemReason(errno));
+        done_ = true;
+    }
+
+private:
+    std::string path_;
+    std::string temp_;
+    std::optional<wright::BinaryFile> file_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+std::string regionMapFileName(int region) {
+    return "Region" + std::to_string(region) + ".map";
+}
+
+std::optional<std::string> unusableFileName(const std::string& name) {
+    if (name.empty()) return "the record has no name";
+    if (name == "." || name == "..") return "\"" + name + "\" names a folder";
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
+        return "the name holds a path separator";
+    return std::nullopt;
+}
+
+void replaceFile(const std::string& path, const std::string& bytes) {
+    ReplacementFile out(path);
+    out.file().write(bytes);
+    out.commit();
+}
+
+void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log) {
+    std::vector<char> chunk(kCopyChunk);
+    for (int slot = 0; slot < kSlotsPerRegion; ++slot) {
+        const DirectoryEntry& entry = archive.entry(region, slot);
+        log("Export Region Data File " + entry.name + "...");
+        if (const auto why = unusableFileName(entry.name)) {
+            log("Export Region Data File " + entry.name + " skipped: " + *why + ".");
+            continue;
+        }
+        const std::int64_t size = entry.size > 0 ? entry.size : 0;
+        std::int64_t copied = 0;
+        try {
+            ReplacementFile out(inFolder(folder, entry.name));
+            while (copied < size) {
+                const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(size - copied, kCopyChunk));
+                const std::size_t got = archive.file().readSomeAt(entry.offset + copied, chunk.data(), want);
+                out.file().write(chunk.data(), got);
+                copied += static_cast<std::int64_t>(got);
+                if (got < want) break;
+            }
+            out.commit();
+        } catch (const wright::FileError& error) {
+            log("Export Region Data File " + entry.name + " failed: " + error.what());
+            continue;
+        }
+        if (copied < size)
+            log("Export Region Data File " + entry.name + ": the archive holds only " + std::to_string(copied) + " of its " +
+                std::to_string(size) + " bytes.");
+        log("Export Region Data File " + entry.name + " completed. (" + std::to_string(copied) + " bytes)");
+    }
+}
+
+}  // namespace arcwright

@@ -1,0 +1,34 @@
+#pragma once
+// A region taken out of the archive: each of its four records copied byte for
+// byte into a file named after the record, and the names list as a text file
+// Region<n>.map. Neither touches the archive. Every file replaces its old self
+// only once it is complete: it is written beside it and renamed over it.
+
+#include "arcwright/maps_archive.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace arcwright {
+
+using LogLine = std::function<void(const std::string& line)>;
+
+// Writes the four record files of the region into `folder` ("" for the
+// working directory), logging two lines per record. A record whose name
+// cannot be a file name, or whose file cannot be written, is reported and
+// skipped; a record that the archive holds only in part is written as far as
+// it goes and the shortfall reported.
+void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log);
+
+// "Region5.map" for region 5.
+std::string regionMapFileName(int region);
+
+// Why a record name cannot be used as a file name, or nothing.
+std::optional<std::string> unusableFileName(const std::string& name);
+
+// Replaces the file at `path` by `bytes`, through a temporary file beside it.
+// Throws wright::FileError.
+void replaceFile(const std::string& path, const std::string& bytes);
+
+}  // namespace arcwright
