@@ -11,6 +11,8 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <vector>
+
 class QPlainTextEdit;
 
 namespace wright::quest {
@@ -23,16 +25,38 @@ public:
     // The lines of `text` as the memo would show them. An empty last line
     // after a final line break is not a line.
     QStringList lines(const QString& text);
+    // The same, every block through QTextLayout itself.
+    QStringList layoutLines(const QString& text);
 
     qreal lineWidth() const { return lineWidth_; }
 
 private:
-    void wrapBlock(const QString& block, QStringList& out);
+    struct Glyph {
+        qint32 advance = 0;  // in 1/64 pixel, as the layout counts
+        bool simple = false;
+    };
+    struct LineEnd {
+        qsizetype end;
+        qint64 width;
+    };
+
+    template <typename WrapBlock>
+    QStringList split(const QString& text, WrapBlock wrapBlock);
+    void layoutBlock(const QString& block, QStringList& out);
+    bool isSimple(const QString& block) const;
+    void fastBlock(const QString& block, QStringList& out);
+    LineEnd fastLine(const QString& block, qsizetype start, bool anywhere) const;
 
     QFont font_;
     QTextOption option_;
     qreal lineWidth_;
     QTextLayout layout_;
+    // The fast path: a fixed-pitch font wrapped at word boundaries or anywhere,
+    // for text whose every character has a known advance and no overhang.
+    bool fast_ = false;
+    qint64 lineWidth64_ = 0;
+    Glyph glyphs_[256];
+    std::vector<bool> breakBefore_;
 };
 
 // The memo's text as its document holds it, line breaks as "\n" and every

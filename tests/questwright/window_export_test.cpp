@@ -9,6 +9,7 @@
 #include <QTextLayout>
 
 #include <map>
+#include <random>
 
 namespace wright::quest {
 namespace {
@@ -105,6 +106,29 @@ INSTANTIATE_TEST_SUITE_P(
                       WrapCase{"Accents", QString::fromUtf8("forêt où l'été brûle ").repeated(12)},
                       WrapCase{"TabsAndNoBreakSpaces", QString::fromUtf8("a\tb\u00A0c ").repeated(40)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(QuestWindow, FastLineBreakingAgreesWithTheTextLayoutOnRandomText) {
+    // Words, runs of spaces, punctuation with its own break rules, no-break
+    // spaces, accented letters, tags and a few characters that take the
+    // layout's own path (tab, soft hyphen, the euro sign).
+    const QString alphabet = QString::fromUtf8("aaaaeeeiioouu    tnrsl,.;:!?-/()[]{}\"'%<>=_0123456789\u00A0éèàçôû«»\t\u00AD€");
+    std::mt19937 rng(7);
+    form_->show();
+    for (int width : {814, 520, 330}) {
+        form_->resize(width, 700);
+        QCoreApplication::processEvents();
+        MemoWrap wrap(memo());
+        for (int n = 0; n < 1500; ++n) {
+            QString text;
+            const int length = static_cast<int>(rng() % 400);
+            for (int i = 0; i < length; ++i) {
+                if (rng() % 50 == 0) text += QString(static_cast<int>(rng() % 90), u'x');  // an overlong word
+                text += alphabet.at(static_cast<qsizetype>(rng() % alphabet.size()));
+            }
+            ASSERT_EQ(wrap.lines(text), wrap.layoutLines(text)) << "width " << width << ": " << text.toStdString();
+        }
+    }
+}
 
 TEST_F(QuestWindow, PermanentRussianLettersAreExportedAsShown) {
     put("R.QRC", QuestImage({{1, "Ghbdtn vbh %pcn <0xFB=1>"}, {2, "Lheu"}, {3, "z"}}));
