@@ -1,0 +1,69 @@
+// The quest core on a quest of 2000 game-like records: reading the file,
+// rendering every record, parsing every text back, and writing the file.
+
+#include "questwright/fixtures/quest_fixtures.h"
+#include "questwright/quest_file.h"
+#include "questwright/record_text.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace wright::quest {
+namespace {
+
+constexpr std::size_t kRecords = 2000;
+
+const std::string& questImage() {
+    static const std::string image = fixtures::QuestImage(fixtures::GameQuest(1, kRecords));
+    return image;
+}
+
+struct QuestOnDisk {
+    QTemporaryDir dir;
+    std::string path = dir.filePath(QStringLiteral("BIG.QRC")).toStdString();
+    QuestOnDisk() { fixtures::WriteFile(path, questImage()); }
+};
+
+void BM_ReadQuestFile(benchmark::State& state) {
+    QuestOnDisk quest;
+    for (auto _ : state) benchmark::DoNotOptimize(ReadQuestFile(quest.path));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * questImage().size()));
+}
+BENCHMARK(BM_ReadQuestFile)->Unit(benchmark::kMillisecond);
+
+void BM_RenderAllRecords(benchmark::State& state) {
+    const RecordTable table = ParseQuestFile(questImage());
+    for (auto _ : state)
+        for (const QRCRecord& record : table) benchmark::DoNotOptimize(RenderRecordText(record.data, FrenchLetters::On));
+}
+BENCHMARK(BM_RenderAllRecords)->Unit(benchmark::kMillisecond);
+
+void BM_ParseAllRecords(benchmark::State& state) {
+    std::vector<std::string> texts;
+    for (const QRCRecord& record : ParseQuestFile(questImage()))
+        texts.push_back(RenderRecordText(record.data, FrenchLetters::On));
+    for (auto _ : state)
+        for (const std::string& text : texts) benchmark::DoNotOptimize(ParseRecordText(text, FrenchLetters::On));
+}
+BENCHMARK(BM_ParseAllRecords)->Unit(benchmark::kMillisecond);
+
+// The whole save: temporary file, flush, sync to disk, rename.
+void BM_SaveQuestFile(benchmark::State& state) {
+    QuestOnDisk quest;
+    RecordTable table = ReadQuestFile(quest.path);
+    for (auto _ : state) SaveQuestFile(quest.path, table);
+}
+BENCHMARK(BM_SaveQuestFile)->Unit(benchmark::kMillisecond);
+
+// The writer alone, into memory.
+void BM_WriteQuestImage(benchmark::State& state) {
+    const RecordTable table = ParseQuestFile(questImage());
+    for (auto _ : state) benchmark::DoNotOptimize(QuestFileImage(table));
+}
+BENCHMARK(BM_WriteQuestImage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace wright::quest
+
+BENCHMARK_MAIN();

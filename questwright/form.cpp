@@ -1,0 +1,668 @@
+#include "questwright/form.h"
+
+#include "common/cyrillic_letters.h"
+#include "questwright/text_export.h"
+#include "ui/button_tag.h"
+#include "ui/fonts.h"
+#include "ui/list_index.h"
+#include "ui/text_codec.h"
+#include "ui/wright_application.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace wright::quest {
+namespace {
+
+const QString kFormCaption = QStringLiteral("QAR2: Harrowmere QRC Editor");
+const QString kFilesEditorTitle = QStringLiteral("QAR2: Harrowmere QRC Files Editor");
+const QString kClosedCaption = QStringLiteral("QAR2:Harrowmere QRC Editor");
+const QString kQuestFilter = QStringLiteral("QAR2:Harrowmere quest files|*.QRC");
+const QString kQuestSuffix = QStringLiteral("QRC");
+const QString kQuestPattern = QStringLiteral("*.qrc");
+const QString kModifiedCaption = QStringLiteral("Quest modified");
+const QString kModifiedQuestion = QStringLiteral("Quest modified, do you want to save ?");
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+// Rows of a fixed height, as the lists of the window design have.
+class RowHeightDelegate final : public QStyledItemDelegate {
+public:
+    RowHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+    }
+
+private:
+    int height_;
+};
+
+void setSilver(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, kSilver);
+    widget->setPalette(palette);
+}
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromLocal(const std::string& text) {
+    return QString::fromLocal8Bit(text);
+}
+
+void setApplicationTitle(const QString& title) {
+    if (auto* app = ui::WrightApplication::instance()) app->setTitle(title);
+}
+
+QString reasonOf(const QFileDevice& file) {
+    return file.errorString().isEmpty() ? QStringLiteral("unknown error") : file.errorString();
+}
+
+// An export file, written beside nothing else: a temporary file renamed to
+// the export's name once every byte is on disk.
+class ExportFile {
+public:
+    explicit ExportFile(const QString& name) : file_(QDir::current().absoluteFilePath(name)) {}
+    bool open() { return file_.open(QIODevice::WriteOnly); }
+    bool write(const std::string& bytes) {
+        ok_ = ok_ && file_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+        return ok_;
+    }
+    // commit() alone would not see a failing last flush.
+    bool finish() { return ok_ && file_.flush() && file_.commit(); }
+    void abandon() { file_.cancelWriting(); }
+    QString reason() const { return reasonOf(file_); }
+
+private:
+    QSaveFile file_;
+    bool ok_ = true;
+};
+
+}  // namespace
+
+TForm1::TForm1(ui::Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kFormCaption);
+    setFont(ui::formFont(11));
+    move(278, 119);
+    resize(814, 700);
+    buildControls();
+    Log.emplace(LogEdit);
+}
+
+QToolButton* TForm1::speedButton(QWidget* parent, const char* name, const QString& caption, QRect place) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(caption);
+    b->setGeometry(place);
+    return b;
+}
+
+QPushButton* TForm1::button(QWidget* parent, const char* name, const QString& caption, QRect place) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(place);
+    return b;
+}
+
+void TForm1::buildControls() {
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFixedHeight(65);
+    BSelectDir = speedButton(Panel2, "BSelectDir", QStringLiteral("Select QRC Dir"), {3, 3, 118, 25});
+    BExportTXT = speedButton(Panel2, "BExportTXT", QStringLiteral("Export Current QRC in TXT"), {128, 3, 153, 25});
+    BOpenQRCFile = button(Panel2, "BOpenQRCFile", QStringLiteral("Open QRC File"), {424, 8, 118, 25});
+    BCloseQRCFile = button(Panel2, "BCloseQRCFile", QStringLiteral("Close QRC File"), {552, 8, 118, 25});
+    Button4 = speedButton(Panel2, "Button4", QStringLiteral("Rus -> Eng"), {680, 8, 115, 25});
+    BSaveQRCFile = speedButton(Panel2, "BSaveQRCFile", QStringLiteral("Save QRC File"), {3, 35, 118, 25});
+    BExportAllTXT = button(Panel2, "BExportAllTXT", QStringLiteral("Export All QRC in TXT"), {144, 32, 121, 25});
+    CheckEchangeLettres = new QCheckBox(QStringLiteral("Replace French Letters"), Panel2);
+    CheckEchangeLettres->setObjectName(QStringLiteral("CheckEchangeLettres"));
+    CheckEchangeLettres->setGeometry(280, 32, 137, 25);
+    CheckEchangeLettres->setChecked(true);
+    BStoreDialogs = speedButton(Panel2, "BStoreDialogs", QStringLiteral("Store Record"), {461, 35, 118, 25});
+    FixBox = new QCheckBox(QStringLiteral("Permanent russian letters"), Panel2);
+    FixBox->setObjectName(QStringLiteral("FixBox"));
+    FixBox->setGeometry(652, 40, 149, 15);
+    ui::setTag(Button4, 0);
+
+    BExportTXT->setEnabled(false);
+    BSaveQRCFile->setEnabled(false);
+    BExportAllTXT->setEnabled(false);
+    BStoreDialogs->setEnabled(false);
+    BCloseQRCFile->setEnabled(false);
+    // Part of the window with their behaviour, never shown.
+    BOpenQRCFile->setVisible(false);
+    BCloseQRCFile->setVisible(false);
+    Button4->setVisible(false);
+    FixBox->setVisible(false);
+    root->addWidget(Panel2);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setFixedHeight(3);
+    root->addWidget(Bevel1);
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    root->addLayout(middle, 1);
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedWidth(248);
+    auto* panel1Layout = new QVBoxLayout(Panel1);
+    panel1Layout->setContentsMargins(0, 0, 0, 0);
+    panel1Layout->setSpacing(0);
+    Panel3 = new QWidget(Panel1);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFixedHeight(19);
+    QFont labelFont = font();
+    labelFont.setUnderline(true);
+    Label1 = new QLabel(QStringLiteral("Quests"), Panel3);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(4, 4, 121, 13);
+    Label2 = new QLabel(QStringLiteral("Records"), Panel3);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(132, 4, 109, 13);
+    for (QLabel* label : {Label1, Label2}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setFont(labelFont);
+    }
+    panel1Layout->addWidget(Panel3);
+    auto* lists = new QHBoxLayout;
+    lists->setContentsMargins(0, 0, 0, 0);
+    lists->setSpacing(0);
+    QRCList = new QListWidget(Panel1);
+    QRCList->setObjectName(QStringLiteral("QRCList"));
+    QRCList->setFixedWidth(128);
+    QRCList->setFont(ui::fixedPitchFont(13, true));
+    QRCList->setItemDelegate(new RowHeightDelegate(16, QRCList));
+    ListBox = new QListWidget(Panel1);
+    ListBox->setObjectName(QStringLiteral("ListBox"));
+    ListBox->setItemDelegate(new RowHeightDelegate(13, ListBox));
+    ListBox->setUniformItemSizes(true);
+    lists->addWidget(QRCList);
+    lists->addWidget(ListBox, 1);
+    panel1Layout->addLayout(lists, 1);
+    middle->addWidget(Panel1);
+
+    Memo = new QPlainTextEdit(this);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setFont(ui::fixedPitchFont(13, true));
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    middle->addWidget(Memo, 1);
+
+    LogEdit = new QPlainTextEdit(this);
+    LogEdit->setObjectName(QStringLiteral("Log"));
+    LogEdit->setReadOnly(true);
+    LogEdit->setFixedHeight(100);
+    LogEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    LogEdit->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+    root->addWidget(LogEdit);
+
+    for (QWidget* w : {static_cast<QWidget*>(QRCList), static_cast<QWidget*>(ListBox),
+                       static_cast<QWidget*>(Memo), static_cast<QWidget*>(LogEdit)})
+        setSilver(w);
+
+    connect(BSelectDir, &QToolButton::clicked, this, &TForm1::SelectDirClick);
+    connect(BExportTXT, &QToolButton::clicked, this, &TForm1::ExportTXTClick);
+    connect(BOpenQRCFile, &QPushButton::clicked, this, &TForm1::OpenQRCFIle);
+    connect(BCloseQRCFile, &QPushButton::clicked, this, &TForm1::CloseQRCFile);
+    connect(Button4, &QToolButton::clicked, this, &TForm1::Button4Click);
+    connect(BSaveQRCFile, &QToolButton::clicked, this, &TForm1::SaveQRCFileClick);
+    connect(BExportAllTXT, &QPushButton::clicked, this, &TForm1::ExportAllTXTClick);
+    connect(CheckEchangeLettres, &QCheckBox::clicked, this, &TForm1::EchangeLettres);
+    connect(BStoreDialogs, &QToolButton::clicked, this, &TForm1::StoreRecordClick);
+    connect(FixBox, &QCheckBox::clicked, this, &TForm1::FixBoxClick);
+    connect(QRCList, &QListWidget::currentRowChanged, this, &TForm1::QRCListClick);
+    connect(ListBox, &QListWidget::currentRowChanged, this, &TForm1::ListBoxClick);
+}
+
+// ---- quest state helpers -------------------------------------------------
+
+FrenchLetters TForm1::frenchLetters() const {
+    return CheckEchangeLettres->isChecked() ? FrenchLetters::On : FrenchLetters::Off;
+}
+
+QString TForm1::questPath() const {
+    return QRCDir + QDir::separator() + QRCName;
+}
+
+void TForm1::releaseQuest() {
+    RecordTable_.clear();
+    RecordTable_.shrink_to_fit();
+    {
+        const QSignalBlocker block(ListBox);
+        ListBox->clear();
+    }
+    Memo->clear();
+    shownText_.clear();
+    shownIndex_ = -1;
+}
+
+void TForm1::selectRecord(int index) {
+    const QSignalBlocker block(ListBox);
+    ListBox->setCurrentRow(index < ListBox->count() ? index : -1);
+}
+
+void TForm1::setQuestButtonsEnabled(bool enabled) {
+    for (QAbstractButton* b : {static_cast<QAbstractButton*>(BSaveQRCFile), static_cast<QAbstractButton*>(BExportTXT),
+                               static_cast<QAbstractButton*>(BExportAllTXT),
+                               static_cast<QAbstractButton*>(BStoreDialogs)})
+        b->setEnabled(enabled);
+}
+
+void TForm1::refuse(const QString& caption, const QString& logLine, const QString& message) {
+    Log->appendLine(logLine);
+    dialogs_.inform(this, caption, message, ui::MessageIcon::Critical);
+}
+
+bool TForm1::loadQuest(const QString& path, LoadLines lines) {
+    const bool list = lines == LoadLines::QuestList;
+    try {
+        RecordTable_ = ReadQuestFile(localPath(path), [&](ReadStep step) {
+            if (step == ReadStep::Header) {
+                Log->appendLine(list ? QStringLiteral("Read Header...") : QStringLiteral("Load Header..."));
+            } else {
+                Log->appendLine(list ? QStringLiteral("Read quest...") : QStringLiteral("Load File..."));
+            }
+        });
+    } catch (const QuestFileError& error) {
+        // Nothing of a refused file is kept; selecting it again retries.
+        Log->appendLine(QStringLiteral("Cannot load %1: %2").arg(QRCName, fromLocal(error.what())));
+        QRCName.clear();
+        return false;
+    }
+    QStringList entries;
+    entries.reserve(static_cast<qsizetype>(RecordTable_.size()));
+    for (std::size_t i = 0; i < RecordTable_.size(); ++i)
+        entries << QStringLiteral("Rec. n\u00B0%1 [%2]").arg(i).arg(RecordTable_[i].id);
+    {
+        const QSignalBlocker block(ListBox);
+        ListBox->clear();
+        ListBox->addItems(entries);
+    }
+    Log->appendLine(list ? QStringLiteral("File Load Completed.") : QStringLiteral("File Loaded."));
+    return true;
+}
+
+// ---- the quest list --------------------------------------------------------
+
+void TForm1::SelectDirClick() {
+    if (QuestModified && !SavePrompt()) return;
+    const auto chosen = dialogs_.chooseFolder(this, ui::FolderDialogRequest{QStringLiteral("Select directory..."),
+                                                                           QStringLiteral(".")});
+    if (!chosen || *chosen == QRCDir) return;
+
+    QRCDir = *chosen;
+    releaseQuest();
+    QRCName.clear();
+    {
+        const QSignalBlocker block(QRCList);
+        QRCList->clear();
+        const QDir dir(QRCDir);
+        QRCList->addItems(dir.entryList({kQuestPattern},
+                                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                        QDir::Unsorted));
+    }
+    if (QRCList->count() == 0) {
+        setQuestButtonsEnabled(false);
+        return;
+    }
+    {
+        const QSignalBlocker block(QRCList);
+        QRCList->setCurrentRow(0);
+    }
+    QRCListClick();
+    setQuestButtonsEnabled(true);
+}
+
+TForm1::Selection TForm1::selectQuest() {
+    const int row = QRCList->currentRow();
+    if (row < 0) return Selection::NotLoaded;
+    const QString name = ui::listItemText(QRCList, row);
+    if (name == QRCName) return Selection::Loaded;
+    if (QuestModified && !SavePrompt()) {
+        // The quest could not be saved: stay on it.
+        const QSignalBlocker block(QRCList);
+        const auto items = QRCList->findItems(QRCName, Qt::MatchExactly);
+        QRCList->setCurrentItem(items.isEmpty() ? nullptr : items.constFirst());
+        return Selection::NotLeft;
+    }
+    if (!QRCName.isEmpty()) releaseQuest();
+    QRCName = name;
+    Log->appendLine(QStringLiteral("Open file ") + QRCName + QStringLiteral("..."));
+    if (!loadQuest(questPath(), LoadLines::QuestList)) {
+        releaseQuest();
+        const QSignalBlocker block(QRCList);
+        QRCList->setCurrentRow(-1);
+        return Selection::NotLoaded;
+    }
+    setWindowTitle(kFilesEditorTitle + QStringLiteral(" { ") + QRCName + QStringLiteral(" }"));
+    setApplicationTitle(QStringLiteral("{ ") + QRCName + QStringLiteral(" }"));
+    selectRecord(0);
+    ShowRecord();
+    return Selection::Loaded;
+}
+
+void TForm1::QRCListClick() {
+    selectQuest();
+}
+
+void TForm1::ListBoxClick() {
+    ShowRecord();
+}
+
+bool TForm1::SavePrompt() {
+    const bool save = dialogs_.askYesNo(this, kModifiedCaption, kModifiedQuestion);
+    if (save && !SaveQRCFileClick()) return false;
+    QuestModified = false;
+    return true;
+}
+
+// ---- the record display ----------------------------------------------------
+
+QString TForm1::displayText(std::size_t index) const {
+    std::string text = RenderRecordText(RecordTable_[index].data, frenchLetters());
+    if (FixBox->isChecked()) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
+    return ui::toQt(text);
+}
+
+void TForm1::ShowRecord() {
+    Memo->clear();
+    shownText_.clear();
+    shownIndex_ = -1;
+    const int index = ListBox->currentRow();
+    if (index < 0 || static_cast<std::size_t>(index) >= RecordTable_.size()) return;
+    Memo->setPlainText(ui::toQt(RenderRecordText(RecordTable_[static_cast<std::size_t>(index)].data,
+                                                 frenchLetters())));
+    if (FixBox->isChecked()) {
+        // The converter button's steps with its Tag set first, so the click
+        // converts to Cyrillic letters and leaves the button as it started.
+        ui::setTag(Button4, ~qint32(0));
+        Button4Click();
+    }
+    shownText_ = memoText(Memo);
+    shownIndex_ = index;
+}
+
+void TForm1::EchangeLettres() {
+    Log->appendLine(CheckEchangeLettres->isChecked()
+                        ? QStringLiteral("Conversion de lettres fran\u00E7aises activ\u00E9e")
+                        : QStringLiteral("Conversion de lettres fran\u00E7aises d\u00E9sactiv\u00E9e"));
+    ShowRecord();
+}
+
+void TForm1::FixBoxClick() {
+    ShowRecord();
+}
+
+void TForm1::Button4Click() {
+    const ui::EncodeResult taken = ui::fromQt(memoText(Memo));
+    if (!taken.ok()) {
+        dialogs_.inform(this, Button4->text(),
+                        QStringLiteral("The text cannot be converted: %1 is not a character of the quest text.")
+                            .arg(taken.unmappable->describe()),
+                        ui::MessageIcon::Warning);
+        return;
+    }
+    ui::setTag(Button4, ~ui::tag(Button4));
+    RusEngDirection direction = RusEngDirection::ToRus;
+    if (ui::tag(Button4) != 0) {
+        Button4->setText(QStringLiteral("Eng -> Rus"));
+        direction = RusEngDirection::ToEng;
+    } else {
+        Button4->setText(QStringLiteral("Rus -> Eng"));
+    }
+    std::string text = taken.bytes;
+    ConvertRusEng(text, direction, MarkersRule::On);
+    Memo->setPlainText(ui::toQt(text));
+}
+
+// ---- storing and saving ----------------------------------------------------
+
+void TForm1::StoreRecordClick() {
+    const int index = ListBox->currentRow();
+    if (index < 0 || static_cast<std::size_t>(index) >= RecordTable_.size()) {
+        Log->appendLine(QStringLiteral("No record selected: nothing stored."));
+        return;
+    }
+    QRCRecord& record = RecordTable_[static_cast<std::size_t>(index)];
+    const QString text = memoText(Memo);
+    // The text the display put there, unedited: the record keeps its bytes,
+    // including those the notation cannot show.
+    if (!(index == shownIndex_ && text == shownText_)) {
+        const ui::EncodeResult encoded = ui::fromQt(text);
+        const QString caption = QStringLiteral("Store Record");
+        if (!encoded.ok()) {
+            refuse(caption, QStringLiteral("Record n\u00B0%1 not stored.").arg(index),
+                   QStringLiteral("Record n\u00B0%1 is not stored: %2 cannot be written in a quest file.")
+                       .arg(index)
+                       .arg(encoded.unmappable->describe()));
+            return;
+        }
+        try {
+            ParseRecordText(encoded.bytes, record, frenchLetters());
+        } catch (const RecordTextError& error) {
+            refuse(caption, QStringLiteral("Record n\u00B0%1 not stored.").arg(index),
+                   QStringLiteral("Record n\u00B0%1 is not stored: %2").arg(index).arg(fromLocal(error.what())));
+            return;
+        }
+    }
+    ListBox->setFocus();
+    selectRecord(index + 1);
+    ShowRecord();
+    QuestModified = true;
+}
+
+bool TForm1::SaveQRCFileClick() {
+    if (QRCName.isEmpty()) {
+        Log->appendLine(QStringLiteral("No quest loaded: nothing saved."));
+        return false;
+    }
+    Log->clear();
+    Log->appendLine(QStringLiteral("Open File ") + QRCName + QStringLiteral("..."));
+    try {
+        SaveQuestFile(localPath(questPath()), RecordTable_, [this](WriteStep step) {
+            Log->appendLine(step == WriteStep::Created ? QStringLiteral("Write Header...")
+                                                       : QStringLiteral("Save Quest..."));
+        });
+    } catch (const QuestFileError& error) {
+        const QString reason = fromLocal(error.what());
+        refuse(QStringLiteral("Save QRC File"), QStringLiteral("Cannot save %1: %2").arg(QRCName, reason),
+               QStringLiteral("%1 was not saved: %2.\nThe file on disk is unchanged.").arg(QRCName, reason));
+        return false;
+    }
+    QuestModified = false;
+    Log->appendLine(QStringLiteral("File ") + QRCName + QStringLiteral(" saved."));
+    return true;
+}
+
+// ---- the hidden open and close --------------------------------------------
+
+void TForm1::OpenQRCFIle() {
+    const auto chosen = dialogs_.openFile(
+        this, ui::FileDialogRequest{QString(), kQuestFilter, kQuestSuffix, QStringLiteral("."), QString()});
+    if (!chosen) return;
+    if (!QRCName.isEmpty()) releaseQuest();
+    const QString prefix = QDir::currentPath() + QDir::separator();
+    QRCName = chosen->startsWith(prefix) ? chosen->mid(prefix.size()) : *chosen;
+    saveDialogFileName_ = *chosen;
+    Log->appendLine(QStringLiteral("Open File ") + QRCName + QStringLiteral("..."));
+    if (!loadQuest(*chosen, LoadLines::HiddenOpen)) {
+        releaseQuest();
+        return;
+    }
+    setWindowTitle(kFilesEditorTitle + QStringLiteral(" {") + QRCName + QStringLiteral("}"));
+    setApplicationTitle(QStringLiteral("{ ") + QRCName + QStringLiteral(" }"));
+    selectRecord(0);
+    ShowRecord();
+    BCloseQRCFile->setEnabled(true);
+    BStoreDialogs->setEnabled(true);
+    BExportTXT->setEnabled(true);
+}
+
+void TForm1::CloseQRCFile() {
+    if (QuestModified) {
+        const auto chosen = dialogs_.saveFile(
+            this, ui::FileDialogRequest{QString(), kQuestFilter, kQuestSuffix, QStringLiteral("."), saveDialogFileName_});
+        if (chosen) {
+            Log->clear();
+            Log->appendLine(QStringLiteral("Save File..."));
+            try {
+                SaveQuestFile(localPath(*chosen), RecordTable_, [this](WriteStep step) {
+                    Log->appendLine(step == WriteStep::Created ? QStringLiteral("File opened...")
+                                                               : QStringLiteral("Write Header..."));
+                });
+            } catch (const QuestFileError& error) {
+                // The quest stays open with its edits.
+                const QString name = QFileInfo(*chosen).fileName();
+                const QString reason = fromLocal(error.what());
+                refuse(QStringLiteral("Close QRC File"), QStringLiteral("Cannot save %1: %2").arg(name, reason),
+                       QStringLiteral("%1 was not saved: %2.\nThe quest stays open.").arg(name, reason));
+                return;
+            }
+            Log->appendLine(QStringLiteral("File saved."));
+        }
+    } else {
+        Log->appendLine(QStringLiteral("File closed."));
+    }
+    releaseQuest();
+    QRCName.clear();
+    setWindowTitle(kClosedCaption);
+    setApplicationTitle(kFormCaption);
+    BCloseQRCFile->setEnabled(false);
+    BStoreDialogs->setEnabled(false);
+    BExportTXT->setEnabled(false);
+    QuestModified = false;
+}
+
+// ---- the exports -------------------------------------------------------------
+
+std::vector<std::string> TForm1::exportLines(std::size_t index, MemoWrap& wrap) const {
+    std::vector<std::string> lines;
+    for (const QString& line : wrap.lines(displayText(index))) lines.push_back(ui::fromQt(line).bytes);
+    return lines;
+}
+
+void TForm1::ExportTXTClick() {
+    if (QRCName.isEmpty()) {
+        Log->appendLine(QStringLiteral("No quest loaded: nothing exported."));
+        return;
+    }
+    const QString name = ExportFileName(QRCName);
+    Log->appendLine(QStringLiteral("Export QRC file in") + name + QStringLiteral("..."));
+    ExportFile out(name);
+    const QString caption = QStringLiteral("Export Current QRC in TXT");
+    if (!out.open()) {
+        refuse(caption, QStringLiteral("Cannot create %1: %2").arg(name, out.reason()),
+               QStringLiteral("%1 cannot be created: %2.").arg(name, out.reason()));
+        return;
+    }
+    MemoWrap wrap(Memo);
+    const std::size_t count = ExportedRecordCount(static_cast<std::size_t>(ListBox->count()));
+    for (std::size_t i = 0; i < count && i < RecordTable_.size(); ++i) out.write(RecordBlock(i, exportLines(i, wrap)));
+    if (count > 0) {
+        selectRecord(static_cast<int>(count - 1));
+        ShowRecord();
+    }
+    if (!out.finish()) {
+        refuse(caption, QStringLiteral("Cannot write %1: %2").arg(name, out.reason()),
+               QStringLiteral("%1 cannot be written: %2.").arg(name, out.reason()));
+        return;
+    }
+    Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));
+}
+
+void TForm1::ExportAllTXTClick() {
+    const QString name = QString::fromLatin1(kAllQuestsFileName.data(), kAllQuestsFileName.size());
+    Log->clear();
+    Log->appendLine(QStringLiteral("Export all QRC files in ") + name + QStringLiteral("..."));
+    ExportFile out(name);
+    const QString caption = QStringLiteral("Export All QRC in TXT");
+    if (!out.open()) {
+        refuse(caption, QStringLiteral("Cannot create %1: %2").arg(name, out.reason()),
+               QStringLiteral("%1 cannot be created: %2.").arg(name, out.reason()));
+        return;
+    }
+    MemoWrap wrap(Memo);
+    for (int row = 0; row < QRCList->count(); ++row) {
+        {
+            const QSignalBlocker block(QRCList);
+            QRCList->setCurrentRow(row);
+        }
+        const Selection selection = selectQuest();
+        if (selection == Selection::NotLeft) {
+            out.abandon();
+            Log->appendLine(QStringLiteral("Export stopped: ") + QRCName + QStringLiteral(" was not saved."));
+            return;
+        }
+        if (selection == Selection::NotLoaded) continue;  // its refusal is in the log
+        Log->appendLine(QStringLiteral("Export file ") + QRCName + QStringLiteral("..."));
+        out.write(QuestSectionHeading(ui::fromQt(QRCName).bytes));
+        const std::size_t count = ExportedRecordCount(RecordTable_.size());
+        for (std::size_t i = 0; i < count; ++i) out.write(RecordBlock(i, exportLines(i, wrap)));
+    }
+    const std::size_t count = ExportedRecordCount(RecordTable_.size());
+    if (count > 0) {
+        selectRecord(static_cast<int>(count - 1));
+        ShowRecord();
+    }
+    if (!out.finish()) {
+        refuse(caption, QStringLiteral("Cannot write %1: %2").arg(name, out.reason()),
+               QStringLiteral("%1 cannot be written: %2.").arg(name, out.reason()));
+        return;
+    }
+    Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));
+}
+
+// ---- the window ------------------------------------------------------------
+
+void TForm1::FormShow() {
+    setApplicationTitle(kFilesEditorTitle);
+}
+
+bool TForm1::FormClose() {
+    if (!QuestModified) return true;
+    if (!dialogs_.askYesNo(this, kModifiedCaption, kModifiedQuestion)) return true;
+    return SaveQRCFileClick();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (FormClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace wright::quest

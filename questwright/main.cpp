@@ -1,0 +1,17 @@
+// Questwright: the quest text editor.
+
+#include "questwright/form.h"
+#include "ui/dialogs.h"
+#include "ui/wright_application.h"
+
+int main(int argc, char** argv) {
+    wright::ui::WrightApplication app(argc, argv);
+    app.setTitle(QStringLiteral("Questwright-En"));
+    wright::ui::QtDialogBackend backend;
+    wright::ui::Dialogs dialogs(backend);
+    return wright::ui::runGuarded(app, [&] {
+        wright::quest::TForm1 form(dialogs);
+        form.show();
+        return app.exec();
+    });
+}

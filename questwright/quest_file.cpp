@@ -1,0 +1,238 @@
+#include "questwright/quest_file.h"
+
+#include "fileio/binary_file.h"
+#include "fileio/little_endian.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QString>
+
+#include <cerrno>
+#include <string>
+#include <unistd.h>
+
+namespace wright::quest {
+namespace {
+
+struct Extent {
+    std::uint16_t id;
+    std::uint32_t offset;
+    std::uint32_t size;
+};
+
+const unsigned char* bytesOf(std::string_view s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+std::string number(std::uint64_t n) {
+    return std::to_string(n);
+}
+
+// The record count the header gives; a value below one entry is no record.
+std::size_t countFromHeader(std::string_view header) {
+    return loadU16LE(bytesOf(header)) / kIndexEntrySize;
+}
+
+void checkHeaderFits(std::uint64_t fileSize) {
+    if (fileSize < kHeaderSize)
+        throw QuestFileError("the file is " + number(fileSize) + " bytes long and ends inside its " +
+                             number(kHeaderSize) + "-byte header");
+}
+
+void checkIndexFits(std::size_t count, std::uint64_t fileSize) {
+    const std::uint64_t indexEnd = FirstRecordOffset(count);
+    if (indexEnd > fileSize)
+        throw QuestFileError("its index of " + number(count) + " records ends at byte " + number(indexEnd) +
+                             ", beyond the end of the file (" + number(fileSize) + " bytes)");
+}
+
+// Reads the index entries and checks every record's place before any record
+// byte is taken.
+std::vector<Extent> extentsFromIndex(std::string_view index, std::size_t count, std::uint64_t fileSize) {
+    std::vector<Extent> extents(count);
+    const std::uint32_t indexEnd = FirstRecordOffset(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* entry = bytesOf(index) + i * kIndexEntrySize;
+        extents[i].id = loadU16LE(entry);
+        extents[i].offset = loadU32LE(entry + 2);
+        const std::uint32_t offset = extents[i].offset;
+        if (offset < indexEnd)
+            throw QuestFileError("record " + number(i) + " starts at byte " + number(offset) +
+                                 ", before the end of the index (byte " + number(indexEnd) + ")");
+        if (offset > fileSize)
+            throw QuestFileError("record " + number(i) + " starts at byte " + number(offset) +
+                                 ", beyond the end of the file (" + number(fileSize) + " bytes)");
+        if (i > 0 && offset < extents[i - 1].offset)
+            throw QuestFileError("the offsets are not ascending: record " + number(i) + " starts at byte " +
+                                 number(offset) + ", before record " + number(i - 1) + " (byte " +
+                                 number(extents[i - 1].offset) + ")");
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t end = i + 1 < count ? extents[i + 1].offset : fileSize;
+        const std::uint64_t size = end - extents[i].offset;
+        if (size > kMaxRecordSize)
+            throw QuestFileError("record " + number(i) + " is " + number(size) + " bytes long, more than " +
+                                 number(kMaxRecordSize));
+        extents[i].size = static_cast<std::uint32_t>(size);
+    }
+    return extents;
+}
+
+// The records from the bytes that start at byte `base` of the file.
+RecordTable recordsFrom(const std::vector<Extent>& extents, std::string_view body, std::uint32_t base) {
+    RecordTable table(extents.size());
+    for (std::size_t i = 0; i < extents.size(); ++i) {
+        table[i].id = extents[i].id;
+        table[i].offset = extents[i].offset;
+        table[i].data.assign(body.substr(extents[i].offset - base, extents[i].size));
+    }
+    return table;
+}
+
+}  // namespace
+
+RecordTable ParseQuestFile(std::string_view image) {
+    checkHeaderFits(image.size());
+    const std::size_t count = countFromHeader(image);
+    checkIndexFits(count, image.size());
+    const auto extents = extentsFromIndex(image.substr(kHeaderSize), count, image.size());
+    return recordsFrom(extents, image, 0);
+}
+
+RecordTable ReadQuestFile(const std::string& path, const ReadProgress& progress) {
+    try {
+        BinaryFile file(path, "rb");
+        if (progress) progress(ReadStep::Header);
+        const std::int64_t fileSize = file.size();
+        checkHeaderFits(static_cast<std::uint64_t>(fileSize));
+        std::string header(kHeaderSize, '\0');
+        file.seek(0);
+        file.readExact(header.data(), header.size());
+        const std::size_t count = countFromHeader(header);
+        checkIndexFits(count, static_cast<std::uint64_t>(fileSize));
+        std::string index(count * kIndexEntrySize, '\0');
+        file.readExact(index.data(), index.size());
+        const auto extents = extentsFromIndex(index, count, static_cast<std::uint64_t>(fileSize));
+
+        if (progress) progress(ReadStep::Records);
+        if (extents.empty()) return {};
+        // Every record lies between the first offset and the end of the file,
+        // which the checks above bound by the records' sizes: one block read.
+        const std::uint32_t base = extents.front().offset;
+        std::string body(static_cast<std::size_t>(fileSize - base), '\0');
+        file.seek(base);
+        file.readExact(body.data(), body.size());
+        file.close();
+        return recordsFrom(extents, body, base);
+    } catch (const FileError& error) {
+        throw QuestFileError("cannot " + error.operation() + " the file: " + error.reason());
+    }
+}
+
+void CheckWritable(const RecordTable& table) {
+    if (table.size() > kMaxRecordCount)
+        throw QuestFileError("the quest has " + number(table.size()) + " records, more than its index can hold (" +
+                             number(kMaxRecordCount) + ")");
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].data.size() > kMaxRecordSize)
+            throw QuestFileError("record " + number(i) + " is " + number(table[i].data.size()) +
+                                 " bytes long, more than " + number(kMaxRecordSize));
+}
+
+std::vector<std::uint32_t> WrittenOffsets(const RecordTable& table) {
+    std::vector<std::uint32_t> offsets(table.size());
+    std::uint32_t running = FirstRecordOffset(table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        offsets[i] = running;
+        running += table[i].size();
+    }
+    return offsets;
+}
+
+std::vector<std::uint32_t> WriteQuestFile(const RecordTable& table, ByteSink& sink, const WriteProgress& progress) {
+    CheckWritable(table);
+    const std::vector<std::uint32_t> offsets = WrittenOffsets(table);
+
+    // Phase one: the header and the index.
+    std::string index;
+    index.reserve(FirstRecordOffset(table.size()));
+    appendU16LE(index, static_cast<std::uint16_t>(table.size() * kIndexEntrySize));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        appendU16LE(index, table[i].id);
+        appendU32LE(index, offsets[i]);
+    }
+    sink.write(index);
+    if (progress) progress(WriteStep::IndexWritten);
+
+    // Phase two: the records, back to back in table order.
+    for (const QRCRecord& record : table) sink.write(record.data);
+    return offsets;
+}
+
+std::string QuestFileImage(const RecordTable& table) {
+    struct StringSink final : ByteSink {
+        std::string out;
+        void write(std::string_view bytes) override { out.append(bytes); }
+    } sink;
+    WriteQuestFile(table, sink);
+    return sink.out;
+}
+
+namespace {
+
+QString reasonOf(const QFileDevice& file) {
+    return file.errorString().isEmpty() ? QStringLiteral("unknown error") : file.errorString();
+}
+
+class SaveFileSink final : public ByteSink {
+public:
+    explicit SaveFileSink(QSaveFile& file) : file_(file) {}
+    void write(std::string_view bytes) override {
+        if (bytes.empty()) return;
+        const qint64 written = file_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        if (written != static_cast<qint64>(bytes.size()))
+            throw QuestFileError("cannot write the file: " + reasonOf(file_).toStdString());
+    }
+
+private:
+    QSaveFile& file_;
+};
+
+}  // namespace
+
+void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress) {
+    CheckWritable(table);
+    const QString target = QString::fromStdString(path);
+    const QFileInfo info(target);
+    // A file without any write permission is the user's own "do not touch",
+    // even for an account the system would let through.
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
+        throw QuestFileError("the file is read-only");
+    if (info.exists() && !info.isFile()) throw QuestFileError("it is not a regular file");
+
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        throw QuestFileError("cannot create the file: " + reasonOf(file).toStdString());
+    if (progress) progress(WriteStep::Created);
+    SaveFileSink sink(file);
+    std::vector<std::uint32_t> offsets;
+    try {
+        offsets = WriteQuestFile(table, sink, progress);
+        // commit() would ignore a failing flush of the last buffered bytes
+        // (a full disk, a size limit) and rename a short file over the quest,
+        // so the flush and the sync to disk are checked here first.
+        if (!file.flush()) throw QuestFileError("cannot write the file: " + reasonOf(file).toStdString());
+        if (::fsync(file.handle()) != 0)
+            throw QuestFileError("cannot write the file to disk: " + systemReason(errno));
+    } catch (...) {
+        file.cancelWriting();
+        throw;
+    }
+    if (!file.commit()) throw QuestFileError("cannot save the file: " + reasonOf(file).toStdString());
+    for (std::size_t i = 0; i < table.size(); ++i) table[i].offset = offsets[i];
+}
+
+}  // namespace wright::quest

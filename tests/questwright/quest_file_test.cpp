@@ -1,0 +1,269 @@
+#include "questwright/fixtures/quest_fixtures.h"
+#include "questwright/quest_file.h"
+#include "tests/support/temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+namespace wright::quest {
+namespace {
+
+using fixtures::IndexEntry;
+using fixtures::QuestImage;
+using fixtures::RawQuestImage;
+using wright::testing::readBytes;
+using wright::testing::TempDir;
+using wright::testing::writeBytes;
+
+struct Layout {
+    std::uint16_t id;
+    std::uint32_t offset;
+    std::string data;
+};
+
+void expectTable(const RecordTable& table, const std::vector<Layout>& expected) {
+    ASSERT_EQ(table.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(table[i].id, expected[i].id) << "record " << i;
+        EXPECT_EQ(table[i].offset, expected[i].offset) << "record " << i;
+        EXPECT_EQ(table[i].data, expected[i].data) << "record " << i;
+    }
+}
+
+TEST(QuestFileRead, HeaderOfThirteenIsTwoRecordsAndIsWrittenBackAsTwelve) {
+    const std::string image = RawQuestImage(13, {{7, 14}, {9, 17}}, "abcdefg");
+    const RecordTable table = ParseQuestFile(image);
+    expectTable(table, {{7, 14, "abc"}, {9, 17, "defg"}});
+    std::string expected = image;
+    expected[0] = 12;
+    EXPECT_EQ(QuestFileImage(table), expected);
+}
+
+TEST(QuestFileRead, EqualOffsetsGiveAnEmptyRecordAndTheLastRunsToTheEnd) {
+    // Three records; the middle one is empty, the last takes the trailing bytes.
+    const std::string image = RawQuestImage(18, {{1, 20}, {2, 22}, {3, 22}}, std::string("ab" "trailing\0\xFF", 12));
+    expectTable(ParseQuestFile(image), {{1, 20, "ab"}, {2, 22, ""}, {3, 22, std::string("trailing\0\xFF", 10)}});
+}
+
+TEST(QuestFileRead, HeaderBelowOneEntryIsAQuestOfNoRecords) {
+    for (std::uint16_t header : {0, 1, 5}) {
+        EXPECT_TRUE(ParseQuestFile(RawQuestImage(header, {}, "xyz")).empty()) << header;
+    }
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string image;
+    const char* reason;  // a part of the message
+};
+
+class QuestFileRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(QuestFileRefusal, IsRefusedWithItsReason) {
+    const RefusalCase& c = GetParam();
+    TempDir dir;
+    const std::string path = dir.file("BAD.QRC");
+    writeBytes(path, c.image);
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            if (pass == 0) {
+                ParseQuestFile(c.image);
+            } else {
+                ReadQuestFile(path);
+            }
+            ADD_FAILURE() << "accepted, pass " << pass;
+        } catch (const QuestFileError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuestFileRefusal,
+    ::testing::Values(
+        RefusalCase{"EmptyFile", "", "ends inside its 2-byte header"},
+        RefusalCase{"OneByte", "\x06", "ends inside its 2-byte header"},
+        RefusalCase{"IndexPastTheEnd", RawQuestImage(12, {{1, 14}}, ""), "beyond the end of the file"},
+        RefusalCase{"OffsetInsideTheIndex", RawQuestImage(12, {{1, 13}, {2, 14}}, "ab"), "before the end of the index"},
+        RefusalCase{"OffsetsDescending", RawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"), "not ascending"},
+        RefusalCase{"OffsetBeyondTheEnd", RawQuestImage(12, {{1, 14}, {2, 19}}, "abcd"), "beyond the end of the file"},
+        RefusalCase{"RecordOverTenThousand", RawQuestImage(6, {{1, 8}}, std::string(10001, 'a')),
+                    "10001 bytes long, more than 10000"},
+        RefusalCase{"MiddleRecordOverTenThousand",
+                    RawQuestImage(12, {{1, 14}, {2, 10015}}, std::string(10002, 'a')), "record 0 is 10001 bytes"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QuestFileRead, ARecordOfExactlyTenThousandBytesIsRead) {
+    const std::string record(kMaxRecordSize, 'z');
+    EXPECT_EQ(ParseQuestFile(QuestImage({{1, record}})).at(0).data, record);
+}
+
+TEST(QuestFileRead, AMissingFileOrAFolderIsRefused) {
+    TempDir dir;
+    EXPECT_THROW(ReadQuestFile(dir.file("NONE.QRC")), QuestFileError);
+    EXPECT_THROW(ReadQuestFile(dir.path()), QuestFileError);
+}
+
+TEST(QuestFileRead, ReportsTheHeaderStepAndTheRecordsStepOnlyWhenTheIndexIsValid) {
+    TempDir dir;
+    std::vector<ReadStep> steps;
+    auto record = [&steps](ReadStep s) { steps.push_back(s); };
+    writeBytes(dir.file("A.QRC"), QuestImage({{1, "x"}}));
+    ReadQuestFile(dir.file("A.QRC"), record);
+    EXPECT_EQ(steps, (std::vector<ReadStep>{ReadStep::Header, ReadStep::Records}));
+    steps.clear();
+    writeBytes(dir.file("B.QRC"), RawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"));
+    EXPECT_THROW(ReadQuestFile(dir.file("B.QRC"), record), QuestFileError);
+    EXPECT_EQ(steps, std::vector<ReadStep>{ReadStep::Header});
+}
+
+TEST(QuestFileRead, AReadOnlyFileIsReadAndItsSaveIsRefused) {
+    TempDir dir;
+    const std::string path = dir.file("RO.QRC");
+    const std::string image = QuestImage({{5, "hello"}, {6, "world"}});
+    writeBytes(path, image);
+    QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    RecordTable table = ReadQuestFile(path);
+    ASSERT_EQ(table.size(), 2u);
+    table[0].data = "changed";
+    try {
+        SaveQuestFile(path, table);
+        ADD_FAILURE() << "saved over a read-only file";
+    } catch (const QuestFileError& error) {
+        EXPECT_STREQ(error.what(), "the file is read-only");
+    }
+    EXPECT_EQ(readBytes(path), image);
+}
+
+TEST(QuestFileWrite, ByteIdenticalRoundTripWithDuplicateAndUnorderedIds) {
+    TempDir dir;
+    const std::string path = dir.file("QUEST.QRC");
+    auto records = fixtures::GameQuest(3, 40);
+    records[5].id = records[2].id;   // duplicate
+    records[6].id = 1;               // out of order
+    records[7].bytes.clear();        // empty
+    const std::string image = QuestImage(records);
+    writeBytes(path, image);
+    RecordTable table = ReadQuestFile(path);
+    SaveQuestFile(path, table);
+    EXPECT_EQ(readBytes(path), image);
+}
+
+TEST(QuestFileWrite, ASizeChangeMovesOnlyTheLaterOffsets) {
+    TempDir dir;
+    const std::string path = dir.file("Q.QRC");
+    writeBytes(path, QuestImage({{1, "aaaa"}, {2, "bbbb"}, {3, "cccc"}, {4, "dddd"}}));
+    RecordTable table = ReadQuestFile(path);
+    const std::vector<std::uint32_t> before{26, 30, 34, 38};
+    for (std::size_t i = 0; i < 4; ++i) ASSERT_EQ(table[i].offset, before[i]);
+    table[1].data = "bbbbbbb";  // +3
+    table[2].data.clear();     // -4: written with the same offset as the record after it
+    SaveQuestFile(path, table);
+    const std::vector<std::uint32_t> after{26, 30, 37, 37};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(table[i].offset, after[i]) << i;
+    expectTable(ReadQuestFile(path), {{1, 26, "aaaa"}, {2, 30, "bbbbbbb"}, {3, 37, ""}, {4, 37, "dddd"}});
+}
+
+TEST(QuestFileWrite, AGapBeforeTheFirstRecordIsClosedSoTheFileStaysConsistent) {
+    // The records start 5 bytes after the index; written back, they follow it.
+    const RecordTable table = ParseQuestFile(RawQuestImage(12, {{1, 19}, {2, 21}}, "GAP!!" "abcde"));
+    expectTable(table, {{1, 19, "ab"}, {2, 21, "cde"}});
+    const std::string written = QuestFileImage(table);
+    EXPECT_EQ(written, QuestImage({{1, "ab"}, {2, "cde"}}));
+    expectTable(ParseQuestFile(written), {{1, 14, "ab"}, {2, 16, "cde"}});
+}
+
+TEST(QuestFileWrite, EveryWrittenOffsetAgreesWithTheRecordsAfterIt) {
+    RecordTable table = ParseQuestFile(QuestImage(fixtures::GameQuest(9, 30)));
+    for (std::size_t i = 0; i < table.size(); i += 3) table[i].data += std::string(i, 'x');
+    const RecordTable reread = ParseQuestFile(QuestFileImage(table));
+    ASSERT_EQ(reread.size(), table.size());
+    EXPECT_EQ(reread.front().offset, FirstRecordOffset(table.size()));
+    for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(reread[i].data, table[i].data) << i;
+}
+
+struct RecordingSink final : ByteSink {
+    std::string bytes;
+    std::size_t failAt = std::string::npos;
+    void write(std::string_view chunk) override {
+        if (bytes.size() + chunk.size() > failAt) throw QuestFileError("disk full");
+        bytes.append(chunk);
+    }
+};
+
+TEST(QuestFileWrite, TheIndexIsWrittenBeforeTheRecordsStepIsReported) {
+    const RecordTable table = ParseQuestFile(QuestImage({{1, "abc"}, {2, "de"}}));
+    RecordingSink sink;
+    std::size_t writtenAtStep = 0;
+    WriteQuestFile(table, sink, [&](WriteStep step) {
+        EXPECT_EQ(step, WriteStep::IndexWritten);
+        writtenAtStep = sink.bytes.size();
+    });
+    EXPECT_EQ(writtenAtStep, 14u);
+    EXPECT_EQ(sink.bytes, QuestImage({{1, "abc"}, {2, "de"}}));
+}
+
+TEST(QuestFileWrite, AnOversizedRecordIsRefusedBeforeAnyByteIsWritten) {
+    RecordTable table = ParseQuestFile(QuestImage({{1, "abc"}}));
+    table[0].data.assign(kMaxRecordSize + 1, 'a');
+    RecordingSink sink;
+    EXPECT_THROW(WriteQuestFile(table, sink), QuestFileError);
+    EXPECT_TRUE(sink.bytes.empty());
+}
+
+TEST(QuestFileWrite, SaveKeepsThePermissionsOfTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("P.QRC");
+    writeBytes(path, QuestImage({{1, "abc"}}));
+    namespace fs = std::filesystem;
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(path, perms);
+    RecordTable table = ReadQuestFile(path);
+    table[0].data = "abcdef";
+    SaveQuestFile(path, table);
+    EXPECT_EQ(fs::status(path).permissions(), perms);
+    EXPECT_EQ(readBytes(path), QuestImage({{1, "abcdef"}}));
+}
+
+// The file-size limit makes the system refuse the write itself, as a full
+// disk would, for any account.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST(QuestFileWrite, AFailedSaveLeavesTheFileAndTheOffsetsAsTheyWere) {
+    TempDir dir;
+    const std::string path = dir.file("BIG.QRC");
+    const std::string image = QuestImage(fixtures::GameQuest(4, 60));
+    writeBytes(path, image);
+    RecordTable table = ReadQuestFile(path);
+    table[0].data += "grown";
+    const std::uint32_t lastOffset = table.back().offset;
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_THROW(SaveQuestFile(path, table), QuestFileError);
+    }
+    EXPECT_EQ(readBytes(path), image);
+    EXPECT_EQ(table.back().offset, lastOffset);
+    EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"BIG.QRC"});
+}
+
+}  // namespace
+}  // namespace wright::quest

@@ -1,0 +1,33 @@
+#include "questwright/text_export.h"
+
+#include <gtest/gtest.h>
+
+namespace wright::quest {
+namespace {
+
+TEST(TextExport, RecordBlockHasItsHeadingLinesAndAnEmptyLineWithCrLf) {
+    EXPECT_EQ(RecordBlock(12, {"Hello<0xFC>", "W<0xFE>"}),
+              "Record n\xB0" "12----------\r\nHello<0xFC>\r\nW<0xFE>\r\n\r\n");
+    EXPECT_EQ(RecordBlock(0, {}), "Record n\xB0" "0----------\r\n\r\n");
+}
+
+TEST(TextExport, QuestSectionHeadingHasTwoRulesAroundTheName) {
+    const std::string rule(40, '_');
+    EXPECT_EQ(QuestSectionHeading("QUEST1.QRC"), rule + "\r\nQUEST1.QRC\r\n" + rule + "\r\n");
+}
+
+TEST(TextExport, EveryRecordButTheLastIsExported) {
+    EXPECT_EQ(ExportedRecordCount(0), 0u);
+    EXPECT_EQ(ExportedRecordCount(1), 0u);
+    EXPECT_EQ(ExportedRecordCount(60), 59u);
+}
+
+TEST(TextExport, ExportNameIsTheFirstEightCharactersAndTxt) {
+    EXPECT_EQ(ExportFileName("QUEST123.QRC"), "QUEST123.txt");
+    EXPECT_EQ(ExportFileName("A.QRC"), "A.QRC.txt");
+    EXPECT_EQ(ExportFileName("ABCDEFG.Q"), "ABCDEFG..txt");
+    EXPECT_EQ(ExportFileName("LONGERNAME.QRC"), "LONGERNA.txt");
+}
+
+}  // namespace
+}  // namespace wright::quest

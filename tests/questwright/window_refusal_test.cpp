@@ -1,0 +1,210 @@
+// Every refusal leaves the quest file as it was, says why, and writes no
+// success line.
+
+#include "tests/questwright/window_fixture.h"
+
+#include <QFile>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace wright::quest {
+namespace {
+
+using fixtures::QuestImage;
+using fixtures::RawQuestImage;
+using ui::MessageButton;
+
+const std::vector<fixtures::RecordBytes> kQuest{{1, "first\xFE"}, {2, "second\xFE"}, {3, "third\xFE"}};
+
+class QuestWindowRefusal : public QuestWindow {
+protected:
+    void SetUp() override {
+        QuestWindow::SetUp();
+        put("Q.QRC", QuestImage(kQuest));
+        put("R.QRC", QuestImage({{9, "other"}}));
+        listFolder();
+        selectQuest("Q.QRC");
+        script_.clear();
+    }
+    void TearDown() override {
+        EXPECT_EQ(bytesOf("Q.QRC"), QuestImage(kQuest));
+        QuestWindow::TearDown();
+    }
+    void makeReadOnly() {
+        QFile::setPermissions(QString::fromStdString(file("Q.QRC")), QFile::ReadOwner | QFile::ReadGroup);
+    }
+    void storeEdit() {
+        edit("edited");
+        click("BStoreDialogs");
+        ASSERT_TRUE(form_->questModified());
+    }
+    // One message box whose text holds `part`.
+    void expectMessage(const QString& part) {
+        ASSERT_EQ(script_.messages().size(), 1);
+        EXPECT_TRUE(script_.messages()[0].text.contains(part)) << script_.messages()[0].text.toStdString();
+    }
+    bool logHas(const QString& part) const {
+        for (const QString& line : log())
+            if (line.contains(part)) return true;
+        return false;
+    }
+};
+
+struct StoreRefusal {
+    const char* name;
+    QString text;
+    const char* message;
+};
+
+class QuestWindowStoreRefusal : public QuestWindowRefusal, public ::testing::WithParamInterface<StoreRefusal> {};
+
+TEST_P(QuestWindowStoreRefusal, ChangesNothing) {
+    selectRecord(1);
+    edit(GetParam().text);
+    click("BStoreDialogs");
+    expectMessage(QString::fromUtf8(GetParam().message));
+    EXPECT_EQ(script_.messages()[0].icon, ui::MessageIcon::Critical);
+    EXPECT_EQ(form_->recordTable()[1].data, "second\xFE");
+    EXPECT_EQ(records()->currentRow(), 1);
+    EXPECT_EQ(memoText(), GetParam().text);
+    EXPECT_FALSE(form_->questModified());
+    EXPECT_EQ(log().constLast(), QString::fromUtf8("Record n°1 not stored."));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuestWindowStoreRefusal,
+    ::testing::Values(
+        StoreRefusal{"UnclosedArgument", "a<0xFB=12", "Index beyond the end of the text"},
+        StoreRefusal{"ArgumentNotAnInteger", "a<0xFB=red>", "'red' is not a valid integer value"},
+        StoreRefusal{"MoreThanTenThousandBytes", QString(10001, u'a'), "more than 10000 bytes"},
+        StoreRefusal{"CharacterOutsideTheCodePage", QString::fromUtf8("Ā and more"),
+                     "the character \"Ā\" (U+0100) cannot be written"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(QuestWindowRefusal, AReadOnlyQuestIsShownAndExportedButNotSaved) {
+    makeReadOnly();
+    selectQuest("R.QRC");
+    selectQuest("Q.QRC");  // read again from its read-only file
+    EXPECT_EQ(memoText(), "first<0xFE>");
+    click("BExportTXT");
+    EXPECT_EQ(log().constLast(), "File Q.QRC.txt generated");
+    storeEdit();
+    click("BSaveQRCFile");
+    expectMessage("Q.QRC was not saved: the file is read-only");
+    EXPECT_EQ(log(), (QStringList{"Open File Q.QRC...", "Cannot save Q.QRC: the file is read-only"}));
+    EXPECT_TRUE(form_->questModified());
+}
+
+// The system refuses the bytes themselves, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(QuestWindowRefusal, ASaveTheDiskRefusesKeepsTheQuestModified) {
+    edit(QString(9000, u'x'));
+    click("BStoreDialogs");
+    {
+        FileSizeLimit limit(4096);
+        click("BSaveQRCFile");
+    }
+    expectMessage("Q.QRC was not saved: cannot write the file");
+    EXPECT_FALSE(logHas("saved."));
+    EXPECT_TRUE(form_->questModified());
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary file left
+}
+
+TEST_F(QuestWindowRefusal, AFailedSaveAtTheQuestionStaysOnTheQuest) {
+    makeReadOnly();
+    storeEdit();
+    script_.answer(MessageButton::Yes);
+    selectQuest("R.QRC");
+    ASSERT_EQ(script_.messages().size(), 2);  // the question, then why the save failed
+    EXPECT_TRUE(script_.messages()[1].text.contains("read-only"));
+    EXPECT_EQ(form_->questName(), "Q.QRC");
+    EXPECT_EQ(quests()->currentItem()->text(), "Q.QRC");
+    EXPECT_EQ(form_->recordTable()[0].data, "edited");
+    EXPECT_TRUE(form_->questModified());
+}
+
+TEST_F(QuestWindowRefusal, AFailedSaveAtClosingKeepsTheWindowOpen) {
+    makeReadOnly();
+    storeEdit();
+    script_.answer(MessageButton::Yes);
+    EXPECT_FALSE(form_->close());
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(form_->questModified());
+    // Answered No, the window closes.
+    script_.answer(MessageButton::No);
+    EXPECT_TRUE(form_->close());
+}
+
+TEST_F(QuestWindowRefusal, AFailedSaveOfTheHiddenCloseKeepsTheQuestOpen) {
+    script_.chooseFile(QString::fromStdString(file("Q.QRC")));
+    click("BOpenQRCFile");
+    storeEdit();
+    script_.clear();
+    script_.chooseFile(QString::fromStdString(file("missing/folder/OUT.QRC")));
+    click("BCloseQRCFile");
+    expectMessage("OUT.QRC was not saved");
+    EXPECT_FALSE(logHas("File saved."));
+    EXPECT_EQ(form_->questName(), "Q.QRC");
+    EXPECT_TRUE(form_->questModified());
+    EXPECT_EQ(form_->recordTable()[0].data, "edited");
+}
+
+TEST_F(QuestWindowRefusal, ADamagedQuestIsRefusedAndRetriedWhenSelectedAgain) {
+    put("BAD.QRC", RawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"));
+    QDir(folder()).mkdir("SUB.QRC");
+    wright::testing::TempDir other;
+    script_.chooseFolder(QString::fromStdString(other.path()));
+    script_.chooseFolder(folder());
+    click("BSelectDir");
+    click("BSelectDir");
+    selectQuest("BAD.QRC");
+    const QString refusal = "Cannot load BAD.QRC: the offsets are not ascending: record 1 starts at byte 15, "
+                            "before record 0 (byte 16)";
+    EXPECT_EQ(log().constLast(), refusal);
+    EXPECT_EQ(records()->count(), 0);
+    EXPECT_EQ(memoText(), "");
+    EXPECT_EQ(form_->questName(), "");
+    EXPECT_EQ(quests()->currentRow(), -1);
+    // Nothing is loaded: a store and a save say so and touch nothing.
+    click("BStoreDialogs");
+    EXPECT_EQ(log().constLast(), "No record selected: nothing stored.");
+    click("BSaveQRCFile");
+    EXPECT_EQ(log().constLast(), "No quest loaded: nothing saved.");
+
+    put("BAD.QRC", QuestImage({{1, "repaired"}}));
+    selectQuest("BAD.QRC");
+    EXPECT_EQ(memoText(), "repaired");
+    selectQuest("SUB.QRC");
+    EXPECT_TRUE(log().constLast().startsWith("Cannot load SUB.QRC: cannot read the file")) << log().constLast().toStdString();
+    EXPECT_TRUE(script_.messages().isEmpty());
+}
+
+TEST_F(QuestWindowRefusal, AnExportFileThatCannotBeCreatedIsReported) {
+    QDir(folder()).mkdir("Q.QRC.txt");
+    QDir(folder()).mkdir("AllQRC.txt");
+    click("BExportTXT");
+    expectMessage("Q.QRC.txt cannot be created");
+    EXPECT_TRUE(log().constLast().startsWith("Cannot create Q.QRC.txt: "));
+    script_.clear();
+    click("BExportAllTXT");
+    expectMessage("AllQRC.txt cannot be created");
+    EXPECT_FALSE(logHas("generated"));
+}
+
+}  // namespace
+}  // namespace wright::quest
