@@ -1,6 +1,9 @@
 // Writes the seed corpus of every fuzz target: small inputs that reach each
 // path of its reader. usage: fuzz-seeds CORPUS_DIR (one folder per target).
 
+#include "fuzz/seeds/questwright_seeds.h"
+#include "fuzz/seeds/seed_writer.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -9,14 +12,14 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 void writeSeed(const fs::path& corpus, const std::string& target, const std::string& name, const std::string& bytes) {
     const fs::path dir = corpus / target;
     fs::create_directories(dir);
     std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+namespace {
 
 void textSeeds(const fs::path& corpus) {
     const std::vector<std::pair<std::string, std::string>> texts{
@@ -43,5 +46,6 @@ int main(int argc, char** argv) {
     }
     const fs::path corpus(argv[1]);
     textSeeds(corpus);
+    writeQuestwrightSeeds(corpus);
     return 0;
 }

@@ -1,0 +1,48 @@
+// The quest container over arbitrary file images. An image is refused with
+// QuestFileError or split into records; an accepted one must hold together:
+// each record within the size limit, the records covering the file from the
+// first offset to its end, and the image written back from the table giving
+// the same records again. A file whose records lie back to back right after
+// its index is written back byte for byte.
+
+#include "fuzz/fuzz_check.h"
+#include "questwright/quest_file.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using namespace wright::quest;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view image(reinterpret_cast<const char*>(data), size);
+    RecordTable table;
+    try {
+        table = ParseQuestFile(image);
+    } catch (const QuestFileError&) {
+        return 0;
+    }
+    FUZZ_CHECK(image.size() >= kHeaderSize);
+    const std::size_t header = static_cast<std::uint8_t>(image[0]) | (static_cast<std::uint8_t>(image[1]) << 8);
+    const std::size_t count = header / kIndexEntrySize;
+    FUZZ_CHECK(table.size() == count);
+    std::size_t covered = 0;
+    for (const QRCRecord& r : table) {
+        FUZZ_CHECK(r.data.size() <= kMaxRecordSize);
+        covered += r.data.size();
+    }
+    if (!table.empty()) FUZZ_CHECK(table.front().offset + covered == image.size());
+
+    const std::string written = QuestFileImage(table);
+    FUZZ_CHECK(written.size() == FirstRecordOffset(table.size()) + covered);
+    const RecordTable again = ParseQuestFile(written);
+    FUZZ_CHECK(again.size() == table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        FUZZ_CHECK(again[i].id == table[i].id);
+        FUZZ_CHECK(again[i].data == table[i].data);
+        FUZZ_CHECK(again[i].offset == (i == 0 ? FirstRecordOffset(table.size()) : again[i - 1].offset + again[i - 1].size()));
+    }
+    const bool backToBack = table.empty() ? image.size() == kHeaderSize : table.front().offset == FirstRecordOffset(count);
+    if (backToBack && header == kIndexEntrySize * count) FUZZ_CHECK(written == image);
+    return 0;
+}
