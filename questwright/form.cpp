@@ -1,5 +1,8 @@
 #include "questwright/form.h"
 
+#include "fileio/binary_file.h"
+#include "fileio/write_faults.h"
+
 #include "common/cyrillic_letters.h"
 #include "questwright/text_export.h"
 #include "ui/button_tag.h"
@@ -80,17 +83,31 @@ public:
     explicit ExportFile(const QString& name) : file_(QDir::current().absoluteFilePath(name)) {}
     bool open() { return file_.open(QIODevice::WriteOnly); }
     bool write(const std::string& bytes) {
-        ok_ = ok_ && file_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+        ok_ = ok_ && !injected() &&
+              file_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
         return ok_;
     }
     // commit() alone would not see a failing last flush.
-    bool finish() { return ok_ && file_.flush() && file_.commit(); }
+    bool finish() {
+        const bool done = ok_ && !injected() && file_.flush() && !injected() && file_.commit();
+        if (!done) file_.cancelWriting();
+        return done;
+    }
     void abandon() { file_.cancelWriting(); }
-    QString reason() const { return reasonOf(file_); }
+    QString reason() const {
+        return injectedError_ ? QString::fromStdString(systemReason(injectedError_)) : reasonOf(file_);
+    }
 
 private:
+    // The fault-injection seam of every write path; inert unless a test arms it.
+    bool injected() {
+        if (const int error = WriteFaults::next()) injectedError_ = error;
+        return injectedError_ != 0;
+    }
+
     QSaveFile file_;
     bool ok_ = true;
+    int injectedError_ = 0;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "questwright/quest_file.h"
 
+#include "fileio/write_faults.h"
+
 #include "fileio/binary_file.h"
 #include "fileio/little_endian.h"
 
@@ -185,11 +187,18 @@ QString reasonOf(const QFileDevice& file) {
     return file.errorString().isEmpty() ? QStringLiteral("unknown error") : file.errorString();
 }
 
+// The fault-injection seam the in-place saves use too: inert unless a test
+// arms it.
+void failIfInjected(const char* what) {
+    if (const int injected = WriteFaults::next()) throw QuestFileError(what + systemReason(injected));
+}
+
 class SaveFileSink final : public ByteSink {
 public:
     explicit SaveFileSink(QSaveFile& file) : file_(file) {}
     void write(std::string_view bytes) override {
         if (bytes.empty()) return;
+        failIfInjected("cannot write the file: ");
         const qint64 written = file_.write(bytes.data(), static_cast<qint64>(bytes.size()));
         if (written != static_cast<qint64>(bytes.size()))
             throw QuestFileError("cannot write the file: " + reasonOf(file_).toStdString());
@@ -224,9 +233,17 @@ void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgr
         // commit() would ignore a failing flush of the last buffered bytes
         // (a full disk, a size limit) and rename a short file over the quest,
         // so the flush and the sync to disk are checked here first.
+        failIfInjected("cannot write the file: ");
         if (!file.flush()) throw QuestFileError("cannot write the file: " + reasonOf(file).toStdString());
+        failIfInjected("cannot write the file to disk: ");
         if (::fsync(file.handle()) != 0)
             throw QuestFileError("cannot write the file to disk: " + systemReason(errno));
+    } catch (...) {
+        file.cancelWriting();
+        throw;
+    }
+    try {
+        failIfInjected("cannot save the file: ");
     } catch (...) {
         file.cancelWriting();
         throw;

@@ -1,3 +1,4 @@
+#include "fileio/write_faults.h"
 #include "questwright/fixtures/quest_fixtures.h"
 #include "questwright/quest_file.h"
 #include "tests/support/temp_dir.h"
@@ -263,6 +264,65 @@ TEST(QuestFileWrite, AFailedSaveLeavesTheFileAndTheOffsetsAsTheyWere) {
     EXPECT_EQ(readBytes(path), image);
     EXPECT_EQ(table.back().offset, lastOffset);
     EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"BIG.QRC"});
+}
+
+class QuestSaveFaults : public ::testing::Test {
+protected:
+    void TearDown() override { WriteFaults::disarm(); }
+
+    QStringList entries() const {
+        return QDir(QString::fromStdString(dir.path())).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    TempDir dir;
+    const std::string path = dir.file("FAULT.QRC");
+    const std::string image = QuestImage(fixtures::GameQuest(3, 40));
+};
+
+TEST_F(QuestSaveFaults, AFailureAtEveryWriteLeavesTheQuestAsItWas) {
+    writeBytes(path, image);
+    RecordTable table = ReadQuestFile(path);
+    table[1].data = "changed";
+    // Count the write-side steps of one save, then fail each in turn.
+    RecordTable probe = table;
+    const std::string probePath = dir.file("PROBE.QRC");
+    writeBytes(probePath, image);
+    WriteFaults::disarm();
+    SaveQuestFile(probePath, probe);
+    const int steps = WriteFaults::calls();
+    ASSERT_GT(steps, 2);
+    std::filesystem::remove(probePath);
+    for (int n = 1; n <= steps; ++n) {
+        WriteFaults::failAt(n, ENOSPC);
+        const std::uint32_t lastOffset = table.back().offset;
+        EXPECT_THROW(SaveQuestFile(path, table), QuestFileError) << "step " << n;
+        EXPECT_EQ(readBytes(path), image) << "step " << n;
+        EXPECT_EQ(table.back().offset, lastOffset) << "step " << n;
+        EXPECT_EQ(entries(), QStringList{"FAULT.QRC"}) << "a temporary file was left at step " << n;
+    }
+    WriteFaults::disarm();
+    SaveQuestFile(path, table);
+    EXPECT_EQ(ReadQuestFile(path)[1].data, "changed");
+}
+
+TEST_F(QuestSaveFaults, AFolderThatRefusesTheTemporaryFileLeavesTheQuest) {
+    writeBytes(path, image);
+    RecordTable table = ReadQuestFile(path);
+    table[0].data = "changed";
+    const auto folder = std::filesystem::path(dir.path());
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THROW(SaveQuestFile(path, table), QuestFileError);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_EQ(readBytes(path), image);
+    EXPECT_EQ(entries(), QStringList{"FAULT.QRC"});
+}
+
+TEST_F(QuestSaveFaults, AQuestRemovedBeforeTheSaveIsWrittenAgainWhole) {
+    writeBytes(path, image);
+    RecordTable table = ReadQuestFile(path);
+    std::filesystem::remove(path);
+    SaveQuestFile(path, table);
+    EXPECT_EQ(readBytes(path), image);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "fileio/write_faults.h"
 // Every refusal leaves the quest file as it was, says why, and writes no
 // success line.
 
@@ -204,6 +205,28 @@ TEST_F(QuestWindowRefusal, AnExportFileThatCannotBeCreatedIsReported) {
     click("BExportAllTXT");
     expectMessage("AllQRC.txt cannot be created");
     EXPECT_FALSE(logHas("generated"));
+}
+
+TEST_F(QuestWindowRefusal, AnExportThatFailsAtAnyWriteKeepsTheOldFile) {
+    // One export unarmed counts its write-side steps.
+    WriteFaults::disarm();
+    click("BExportTXT");
+    const int steps = WriteFaults::calls();
+    ASSERT_GT(steps, 1);
+    const std::string old = "an earlier export\r\n";
+    for (int n = 1; n <= steps; ++n) {
+        put("Q.QRC.txt", old);
+        script_.clear();
+        const int linesBefore = static_cast<int>(log().size());
+        WriteFaults::failAt(n, ENOSPC);
+        click("BExportTXT");
+        WriteFaults::disarm();
+        expectMessage("Q.QRC.txt cannot be written");
+        EXPECT_EQ(bytesOf("Q.QRC.txt"), old) << "step " << n;
+        EXPECT_FALSE(log().mid(linesBefore).join('\n').contains("generated")) << "step " << n;
+        EXPECT_EQ(QDir(folder()).entryList({"*.txt*", ".*"}, QDir::Files | QDir::Hidden), QStringList{"Q.QRC.txt"})
+            << "a temporary file was left at step " << n;
+    }
 }
 
 }  // namespace
