@@ -28,7 +28,9 @@ void note(std::size_t size) {
 }  // namespace
 
 #ifdef WRIGHT_WATCH_BY_SANITIZER
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer's allocator interface (not every compiler ships its header).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, std::size_t),
+                                                         void (*free_hook)(const volatile void*));
 
 namespace {
 
