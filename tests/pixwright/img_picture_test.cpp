@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -306,16 +307,70 @@ TEST(LoadIMG, AMissingPictureIsNamedWithTheReasonAndKeepsThePicture) {
     EXPECT_EQ(picture.IMGData, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST(LoadIMG, AFolderNamedLikeAPictureIsRefusedWithTheReason) {
+// A picture or map.pal that is there but cannot be read: a folder of that
+// name, or a file without read permission. The load names the file and the
+// system's reason, and the picture loaded before stays as it was.
+enum class Unreadable { Folder, NoPermission };
+
+struct UnreadableCase {
+    const char* name;
+    bool palette;  // map.pal, not the picture
+    Unreadable how;
+    std::string reason;  // the end of the last line, after the path
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+
+class UnreadableFile : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(UnreadableFile, IsNamedWithTheReasonAndKeepsThePicture) {
+    const UnreadableCase& c = GetParam();
     PictureFolders folders;
-    ::mkdir((folders.pics() + "/sub.img").c_str(), 0755);
+    writeBytes(folders.pal() + "/map.pal", Pal);
+    writeBytes(folders.pics() + "/before.img", patternPixels(45, 22, 8));
     IMGPicture picture;
+    Lines ignored;
+    ASSERT_TRUE(folders.load(picture, "before.img", ignored));
+    const IMGPicture before = picture;
+
+    const std::string path = c.palette ? folders.pal() + "/map.pal" : folders.pics() + "/pic.img";
+    ::unlink(path.c_str());
+    if (c.how == Unreadable::Folder) {
+        ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+    } else {
+        writeBytes(path, c.palette ? Pal : patternPixels(9, 80, 9));
+        ASSERT_EQ(::chmod(path.c_str(), 0000), 0);
+        if (const int fd = ::open(path.c_str(), O_RDONLY); fd >= 0) {
+            ::close(fd);
+            GTEST_SKIP() << "this user reads files without read permission";
+        }
+    }
+    if (c.palette) writeBytes(folders.pics() + "/pic.img", patternPixels(9, 80, 9));
+
     Lines log;
-    EXPECT_FALSE(folders.load(picture, "sub.img", log));
+    EXPECT_FALSE(folders.load(picture, "pic.img", log));
     ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "Loading File pic.img ...");
     EXPECT_EQ(log.back().rfind("Cannot ", 0), 0u) << log.back();
-    EXPECT_NE(log.back().find(folders.pics() + "/sub.img: Is a directory."), std::string::npos) << log.back();
+    EXPECT_NE(log.back().find(" " + path + ": " + c.reason), std::string::npos) << log.back();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "IMG File load completed."), 0);
+    EXPECT_EQ(picture.IMGWidth, before.IMGWidth);
+    EXPECT_EQ(picture.IMGHeight, before.IMGHeight);
+    EXPECT_EQ(picture.IMGFileSize, before.IMGFileSize);
+    EXPECT_EQ(picture.IMGData, before.IMGData);
+    EXPECT_EQ(picture.IMGPalette, before.IMGPalette);
+    ::chmod(path.c_str(), 0644);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadableFile,
+    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, Unreadable::Folder, "Is a directory."},
+                      UnreadableCase{"PictureWithoutReadPermission", false, Unreadable::NoPermission,
+                                     "Permission denied."},
+                      UnreadableCase{"MapPalIsAFolder", true, Unreadable::Folder, "Is a directory."},
+                      UnreadableCase{"MapPalWithoutReadPermission", true, Unreadable::NoPermission,
+                                     "Permission denied."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Makes a file refuse writing even to root: no write permission, and the
 // immutable flag where the file system allows it. Undone on destruction.

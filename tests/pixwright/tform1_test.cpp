@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -341,6 +342,71 @@ TEST_F(PixwrightWindow, AMissingPaletteOrAnOversizedPictureKeepsThePicture) {
     EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("a.img")));
     EXPECT_EQ(image()->grab().toImage(), shown);
 }
+
+// A picture or map.pal that is there but cannot be read, beside the missing
+// ones above: a folder of that name, or a file without read permission.
+struct UnreadableCase {
+    const char* name;
+    bool palette;  // map.pal, not the picture
+    bool folder;   // a folder of that name, else a file without read permission
+    const char* reason;
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+
+class UnreadableInWindow : public PixwrightWindow, public ::testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
+    const UnreadableCase& c = GetParam();
+    const QString pics = folder("pics");
+    writeBytes(path("pics/a.img"), rawPicture(720, 18));
+    choose(pics);
+    const QImage shown = image()->grab().toImage();
+
+    const std::string bytes = c.palette ? startPalette : rawPicture(990, 19);
+    const std::string unreadable = path(c.palette ? "start/map.pal" : "pics/b.img");
+    if (c.palette) writeBytes(path("pics/b.img"), rawPicture(990, 19));
+    ::unlink(unreadable.c_str());
+    if (c.folder) {
+        ASSERT_EQ(::mkdir(unreadable.c_str(), 0755), 0);
+    } else {
+        writeBytes(unreadable, bytes);
+        ASSERT_EQ(::chmod(unreadable.c_str(), 0000), 0);
+        if (const int fd = ::open(unreadable.c_str(), O_RDONLY); fd >= 0) {
+            ::close(fd);
+            ::chmod(unreadable.c_str(), 0644);
+            GTEST_SKIP() << "this user reads files without read permission";
+        }
+    }
+    list()->addItem(QStringLiteral("b.img"));
+    list()->setCurrentRow(1);
+    const QStringList lines = log();
+    EXPECT_EQ(lines.constFirst(), QStringLiteral("Loading File b.img ..."));
+    EXPECT_TRUE(lines.constLast().startsWith(QStringLiteral("Cannot ")) &&
+                lines.constLast().endsWith(QString::fromStdString(" " + unreadable + ": " + c.reason)))
+        << lines.constLast().toStdString();
+    EXPECT_FALSE(lines.contains(QStringLiteral("IMG File load completed.")));
+    EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("a.img")));
+    EXPECT_EQ(title(), QStringLiteral("{a.img}"));
+    EXPECT_EQ(image()->grab().toImage(), shown);
+
+    // Readable again, the same entry selected again loads.
+    if (c.folder) ::rmdir(unreadable.c_str());
+    ::chmod(unreadable.c_str(), 0644);
+    writeBytes(unreadable, bytes);
+    clickEntry(1);
+    EXPECT_EQ(log(), loadLines(QStringLiteral("b.img"), 990));
+    EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("b.img")));
+    EXPECT_EQ(image()->size(), QSize(90, 44));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadableInWindow,
+    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, true, "Is a directory."},
+                      UnreadableCase{"PictureWithoutReadPermission", false, false, "Permission denied."},
+                      UnreadableCase{"MapPalIsAFolder", true, true, "Is a directory."},
+                      UnreadableCase{"MapPalWithoutReadPermission", true, false, "Permission denied."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wright::pixwright

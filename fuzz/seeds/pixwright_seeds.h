@@ -1,0 +1,6 @@
+#pragma once
+// Seeds of Pixwright's fuzz targets.
+
+#include <filesystem>
+
+void writePixwrightSeeds(const std::filesystem::path& corpus);
