@@ -1,6 +1,8 @@
 // Writes the seed corpus of every fuzz target: small inputs that reach each
 // path of its reader. usage: fuzz-seeds CORPUS_DIR (one folder per target).
 
+#include "fuzz/seeds/arcwright_seeds.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -43,5 +45,6 @@ int main(int argc, char** argv) {
     }
     const fs::path corpus(argv[1]);
     textSeeds(corpus);
+    writeArcwrightSeeds(corpus);
     return 0;
 }
