@@ -10,12 +10,21 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unistd.h>
 
 namespace arcwright::fuzzing {
 
+inline const std::string& scratchFolder();
+
+inline void removeScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchFolder(), ignored);
+}
+
+// Made at the first use and removed when the process exits.
 inline const std::string& scratchFolder() {
     static const std::string folder = [] {
         char pattern[] = "/dev/shm/arcwright-fuzz-XXXXXX";
@@ -23,6 +32,10 @@ inline const std::string& scratchFolder() {
         if (made == nullptr) std::abort();
         return std::string(made);
     }();
+    // Registered once the folder's name is complete, so it runs before the
+    // name is destroyed.
+    static const bool removedAtExit = std::atexit(removeScratchFolder) == 0;
+    (void)removedAtExit;
     return folder;
 }
 
