@@ -104,6 +104,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "Monster Names not saved", "Monster Names Saved."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(WindowFaults, AReadOnlyArchiveIsNotOpenedForSaving) {
+    writeMaps({sampleRegion()});
+    fixtures::writeMonsterArchive(monsterPath(), fixtures::demoMonsterNames(), kMonsterMinimumSize + 64);
+    const std::string maps = fileBytes(mapsPath()), monsters = fileBytes(monsterPath());
+    for (const std::string& path : {mapsPath(), monsterPath()}) fs::permissions(path, fs::perms::owner_read);
+    clearLog();
+    openMaps();
+    backend.chooseFile(QString::fromStdString(monsterPath()));
+    click("BOpenMonsterFile");
+    EXPECT_TRUE(logHas("MAPS.BSA not opened: " + QString::fromStdString(mapsPath()) + ": open failed: Permission denied"))
+        << log().join('\n').toStdString();
+    EXPECT_TRUE(logHas("MONSTER.BSA not opened: " + QString::fromStdString(monsterPath()) +
+                       ": open failed: Permission denied"));
+    EXPECT_EQ(wright::ui::tag(button("BOpenMAPSFile")), 0);
+    EXPECT_EQ(wright::ui::tag(button("BOpenMonsterFile")), 0);
+    EXPECT_TRUE(fileBytes(mapsPath()) == maps && fileBytes(monsterPath()) == monsters);
+    expectNoErrorDialog();
+}
+
 TEST_F(WindowFaults, AnArchiveReplacedAfterOpeningIsNotWritten) {
     openRegion();
     wright::testing::writeBytes(dir.file("copy.bsa"), before);
