@@ -73,6 +73,17 @@ void ArchiveFile::writeAt(std::int64_t position, std::string_view bytes) {
     }
 }
 
+void ArchiveFile::checkStillAtPath() const {
+    struct stat open {}, named {};
+    if (::fstat(openFd("stat"), &open) != 0) fail("stat", errno);
+    if (::stat(path_.c_str(), &named) != 0) {
+        if (errno == ENOENT) throw wright::FileError(path_, "write", "the file was removed since it was opened");
+        fail("stat", errno);
+    }
+    if (open.st_dev != named.st_dev || open.st_ino != named.st_ino)
+        throw wright::FileError(path_, "write", "the file was replaced since it was opened");
+}
+
 void ArchiveFile::flush() {
     if (::fdatasync(openFd("sync")) != 0 && errno != EINVAL && errno != EROFS) fail("sync", errno);
 }

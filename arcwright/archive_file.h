@@ -46,6 +46,10 @@ public:
     // Up to n bytes from position; fewer where the file ends.
     std::size_t readSomeAt(std::int64_t position, char* buffer, std::size_t n);
     void writeAt(std::int64_t position, std::string_view bytes);
+    // Throws FileError when the path no longer names the file that was
+    // opened (removed, or replaced by another file): a write would then go
+    // to a file that nobody will see again.
+    void checkStillAtPath() const;
     void flush();
     void close();
 

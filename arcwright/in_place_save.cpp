@@ -6,6 +6,7 @@ void writePatches(ArchiveFile& file, const std::vector<FieldPatch>& patches, con
     std::vector<std::string> old;
     old.reserve(patches.size());
     try {
+        file.checkStillAtPath();
         for (const FieldPatch& patch : patches) old.push_back(file.readAt(patch.position, patch.bytes.size()));
     } catch (const std::exception& error) {
         throw SaveError(std::string("nothing was written: ") + error.what());

@@ -28,7 +28,8 @@ public:
 // Writes every patch in order and flushes. `between` runs after each patch
 // (the dungeon save lets the window process its messages there). On a failing
 // read, write or flush, the fields written so far are restored and flushed,
-// and SaveError says what failed and whether the restore succeeded.
+// and SaveError says what failed and whether the restore succeeded. Nothing
+// is written when the file's path no longer names the open file.
 void writePatches(ArchiveFile& file, const std::vector<FieldPatch>& patches,
                   const std::function<void()>& between = {});
 

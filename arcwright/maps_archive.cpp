@@ -5,7 +5,7 @@
 namespace arcwright {
 
 RegionDirectory parseDirectory(std::string_view bytes) {
-    RegionDirectory directory{};
+    RegionDirectory directory;  // every entry starts from its member initialisers
     std::int64_t offset = kFirstRecordOffset;
     for (int i = 0; i < kDirectoryEntryCount; ++i) {
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * kDirectoryEntrySize;

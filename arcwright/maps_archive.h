@@ -68,7 +68,7 @@ public:
 
 private:
     ArchiveFile file_;
-    RegionDirectory directory_{};
+    RegionDirectory directory_;
 };
 
 }  // namespace arcwright

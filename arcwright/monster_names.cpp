@@ -18,17 +18,24 @@ std::vector<std::string> MonsterArchive::readNames(FrenchLetters french) {
     return names;
 }
 
-std::vector<FieldPatch> MonsterArchive::savePatches(const std::vector<std::string>& lines, FrenchLetters french) const {
+std::vector<FieldPatch> MonsterArchive::savePatches(const std::vector<std::string>& lines, FrenchLetters french) {
     std::vector<FieldPatch> patches;
     for (int i = 0; i < kMonsterCount; ++i) {
         const std::string_view line = i < static_cast<int>(lines.size()) ? std::string_view(lines[i]) : std::string_view();
-        patches.push_back({MonsterNameOffsets[i], makeFixedField(line, kMonsterNameSize, french)});
+        const std::string old = file_.readAt(MonsterNameOffsets[i], kMonsterNameSize);
+        patches.push_back({MonsterNameOffsets[i], storedField(old, line, kMonsterNameSize, french)});
     }
     return patches;
 }
 
 void MonsterArchive::saveNames(const std::vector<std::string>& lines, FrenchLetters french) {
-    writePatches(file_, savePatches(lines, french));
+    std::vector<FieldPatch> patches;
+    try {
+        patches = savePatches(lines, french);
+    } catch (const wright::FileError& error) {
+        throw SaveError(std::string("nothing was written: ") + error.what());
+    }
+    writePatches(file_, patches);
 }
 
 }  // namespace arcwright

@@ -25,11 +25,19 @@ std::string readFixedName(std::string_view field, FrenchLetters french);
 // Replace each accented letter becomes its game code.
 std::string makeFixedField(std::string_view text, std::size_t width, FrenchLetters french);
 
+// The field to store for a line where the field now holds `old`: the old
+// bytes when the line is the very text they show, so an unedited name keeps
+// whatever its field holds after the terminating zero; else the line's field.
+std::string storedField(std::string_view old, std::string_view line, std::size_t width, FrenchLetters french);
+
 inline std::string readNameField(std::string_view field, FrenchLetters french) {
     return readFixedName(field.substr(0, kNameFieldSize), french);
 }
 inline std::string makeNameField(std::string_view text, FrenchLetters french) {
     return makeFixedField(text, kNameFieldSize, french);
+}
+inline std::string storedNameField(std::string_view old, std::string_view line, FrenchLetters french) {
+    return storedField(old.substr(0, kNameFieldSize), line, kNameFieldSize, french);
 }
 
 }  // namespace arcwright

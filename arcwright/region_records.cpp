@@ -64,6 +64,22 @@ NamesLoad readNames(std::string_view record, const NameLayout& layout, FrenchLet
     return load;
 }
 
+// The record as it is now, or the refusal when it cannot be read whole (the
+// archive shrank since it was opened).
+std::optional<std::string> recordForSave(MapsArchive& archive, int region, int slot, SavePlan& plan) {
+    try {
+        return archive.readRecord(region, slot);
+    } catch (const wright::FileError& error) {
+        plan.refusal = std::string("the record cannot be read: ") + error.what();
+        return std::nullopt;
+    }
+}
+
+// What a save writes at a name position of the record.
+std::string fieldFor(std::string_view record, std::int64_t position, std::string_view line, FrenchLetters french) {
+    return storedNameField(record.substr(static_cast<std::size_t>(position), kNameFieldSize), line, french);
+}
+
 std::string notSaved(const std::string& label, const NameLayout& layout) {
     return label + " has names outside its record (" + layout.problems.front() + ")";
 }
@@ -166,6 +182,7 @@ NamesLoad loadDungeonNames(MapsArchive& archive, int region, FrenchLetters frenc
 DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, const NamesLoad& dungeons) {
     DungeonPlacement placement;
     placement.lines.assign(locationNames.size(), std::string());
+    std::optional<std::size_t> previousLine;
     for (std::size_t d = 0; d < dungeons.names.size(); ++d) {
         if (!dungeons.readable[d]) continue;  // reported with the load's problems
         std::size_t j = 0;
@@ -174,6 +191,14 @@ DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, co
             placement.unmatched = d;
             return placement;
         }
+        // The save gives the e-th dungeon the e-th non-empty line: that holds
+        // only while each dungeon's location comes after the one before it.
+        // (Two on one line, or one without a name, leave fewer lines than
+        // dungeons, which the save refuses by itself.)
+        if (!placement.problem && previousLine && j < *previousLine)
+            placement.problem = "MAPDITEM: dungeon record " + std::to_string(d) + " (" + dungeons.names[d] +
+                                ") belongs to location " + std::to_string(j) + ", before the location of the dungeon before it";
+        previousLine = j;
         placement.lines[j] = dungeons.names[d];
     }
     return placement;
@@ -182,8 +207,9 @@ DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, co
 SavePlan planMapNamesSave(MapsArchive& archive, int region, std::int32_t mapNamesCount,
                           const std::vector<std::string>& lines, FrenchLetters french) {
     SavePlan plan;
-    const std::string record = archive.readRecord(region, kNamesSlot);
-    const NameLayout layout = mapNamesLayout(record);
+    const auto record = recordForSave(archive, region, kNamesSlot, plan);
+    if (!record) return plan;
+    const NameLayout layout = mapNamesLayout(*record);
     if (!layout.sound()) {
         plan.refusal = notSaved("MAPNAMES", layout);
         return plan;
@@ -200,15 +226,16 @@ SavePlan planMapNamesSave(MapsArchive& archive, int region, std::int32_t mapName
     wright::storeI32LE(reinterpret_cast<unsigned char*>(count.data()), mapNamesCount);
     plan.patches.push_back({at, count});
     for (std::size_t i = 0; i < lines.size(); ++i)
-        plan.patches.push_back({at + *layout.positions[i], makeNameField(lines[i], french)});
+        plan.patches.push_back({at + *layout.positions[i], fieldFor(*record, *layout.positions[i], lines[i], french)});
     return plan;
 }
 
 SavePlan planLocationSave(MapsArchive& archive, int region, std::int32_t mapNamesCount,
                           const std::vector<std::string>& lines, FrenchLetters french) {
     SavePlan plan;
-    const std::string record = archive.readRecord(region, kLocationSlot);
-    const NameLayout layout = locationLayout(record, mapNamesCount);
+    const auto record = recordForSave(archive, region, kLocationSlot, plan);
+    if (!record) return plan;
+    const NameLayout layout = locationLayout(*record, mapNamesCount);
     if (!layout.sound()) {
         plan.refusal = notSaved("MAPPITEM", layout);
         return plan;
@@ -220,15 +247,16 @@ SavePlan planLocationSave(MapsArchive& archive, int region, std::int32_t mapName
     }
     const std::int64_t at = archive.entry(region, kLocationSlot).offset;
     for (std::size_t k = 0; k < layout.positions.size(); ++k)
-        plan.patches.push_back({at + *layout.positions[k], makeNameField(lines[k], french)});
+        plan.patches.push_back({at + *layout.positions[k], fieldFor(*record, *layout.positions[k], lines[k], french)});
     return plan;
 }
 
 SavePlan planDungeonSave(MapsArchive& archive, int region, const std::vector<std::string>& lines,
                          FrenchLetters french) {
     SavePlan plan;
-    const std::string record = archive.readRecord(region, kDungeonSlot);
-    const NameLayout layout = dungeonLayout(record);
+    const auto record = recordForSave(archive, region, kDungeonSlot, plan);
+    if (!record) return plan;
+    const NameLayout layout = dungeonLayout(*record);
     if (!layout.sound()) {
         plan.refusal = notSaved("MAPDITEM", layout);
         return plan;
@@ -245,7 +273,8 @@ SavePlan planDungeonSave(MapsArchive& archive, int region, const std::vector<std
     }
     const std::int64_t at = archive.entry(region, kDungeonSlot).offset;
     for (std::size_t e = 0; e < layout.positions.size(); ++e)
-        plan.patches.push_back({at + *layout.positions[e], makeNameField(*dungeonLines[e], french)});
+        plan.patches.push_back(
+            {at + *layout.positions[e], fieldFor(*record, *layout.positions[e], *dungeonLines[e], french)});
     return plan;
 }
 

@@ -70,11 +70,15 @@ NamesLoad loadDungeonNames(MapsArchive& archive, int region, FrenchLetters frenc
 struct DungeonPlacement {
     std::vector<std::string> lines;
     std::optional<std::size_t> unmatched;  // the first dungeon with no location: placing stopped there
+    // Set when a dungeon belongs to a location before that of the dungeon
+    // listed before it: the save, which takes the lines in order, would give
+    // it another dungeon's name.
+    std::optional<std::string> problem;
 };
 DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, const NamesLoad& dungeons);
 
 // The writes of one save, all checked before any is made; `refusal` says why
-// nothing may be written.
+// nothing may be written (a damaged record, or one that cannot be read).
 struct SavePlan {
     std::vector<FieldPatch> patches;
     std::optional<std::string> refusal;

@@ -215,6 +215,7 @@ bool TForm1::LoadRegion() {
     const NamesLoad dungeons = loadDungeonNames(*maps_, region, french());
     reportDamage(dungeons.problems);
     const DungeonPlacement placement = placeDungeons(locations.names, dungeons);
+    if (placement.problem) reportDamage({*placement.problem});
     for (std::size_t j = 0; j < placement.lines.size(); ++j)
         if (!placement.lines[j].empty()) DungeonRecordList->item(static_cast<int>(j))->setText(toQt(placement.lines[j]));
     if (placement.unmatched) {
@@ -390,7 +391,12 @@ void TForm1::ExportInMap() {
                 .arg(text.unmappable->describe()));
         return;
     }
-    replaceFile(regionMapFileName(region), text.bytes);
+    try {
+        replaceFile(regionMapFileName(region), text.bytes);
+    } catch (const wright::FileError& error) {
+        logBytes(std::string("Mapnames not exported: ") + error.what() + ".");
+        return;
+    }
     log(QStringLiteral("Mapnames exported into Region%1.map (text file)").arg(region));
 }
 

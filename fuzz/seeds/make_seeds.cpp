@@ -1,6 +1,7 @@
 // Writes the seed corpus of every fuzz target: small inputs that reach each
 // path of its reader. usage: fuzz-seeds CORPUS_DIR (one folder per target).
 
+#include "fuzz/seeds/arcwright_seeds.h"
 #include "fuzz/seeds/pixwright_seeds.h"
 #include "fuzz/seeds/questwright_seeds.h"
 #include "fuzz/seeds/seed_writer.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     }
     const fs::path corpus(argv[1]);
     textSeeds(corpus);
+    writeArcwrightSeeds(corpus);
     writePixwrightSeeds(corpus);
     writeQuestwrightSeeds(corpus);
     return 0;

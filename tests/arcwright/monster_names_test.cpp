@@ -62,6 +62,22 @@ TEST(MonsterArchive, SavesEveryFieldByPositionAndNothingElse) {
     EXPECT_EQ(MonsterArchive(m.path()).readNames(kOff)[27], "Ch^ne Sp<ctral");
 }
 
+TEST(MonsterArchive, AnUneditedNameKeepsTheBytesAfterItsZero) {
+    Monsters m;
+    m.names[2] = std::string("Rat\0left over", 14);
+    fixtures::writeMonsterArchive(m.path(), m.names, kMonsterMinimumSize + 100);
+    const std::string before = fileBytes(m.path());
+    MonsterArchive archive(m.path());
+    std::vector<std::string> lines = archive.readNames(kOff);
+    EXPECT_EQ(lines[2], "Rat");
+    archive.saveNames(lines, kOff);
+    EXPECT_TRUE(fileBytes(m.path()) == before) << "an unedited save changed the file";
+    lines[2] = "Bat";
+    archive.saveNames(lines, kOff);
+    EXPECT_EQ(fileBytes(m.path()).substr(static_cast<std::size_t>(MonsterNameOffsets[2]), kMonsterNameSize),
+              makeFixedField("Bat", kMonsterNameSize, kOff));
+}
+
 TEST(MonsterArchive, LinesAfterTheFortyThirdAreIgnored) {
     Monsters m;
     MonsterArchive archive(m.path());

@@ -103,6 +103,16 @@ TEST(DungeonPlacement, AComparisonIsByteForByte) {
     EXPECT_EQ(*placed.unmatched, 1u);
 }
 
+TEST(DungeonPlacement, ADungeonBeforeTheLocationOfTheOneBeforeItIsReported) {
+    // The save hands the lines out in order: Oakford's dungeon would get "Sentinel".
+    const DungeonPlacement placed = placeDungeons({"Sentinel", "Oakford"}, dungeonsNamed({"Oakford", "Sentinel"}));
+    EXPECT_FALSE(placed.unmatched);
+    ASSERT_TRUE(placed.problem);
+    EXPECT_EQ(*placed.problem, "MAPDITEM: dungeon record 1 (Sentinel) belongs to location 0, before the location of "
+                               "the dungeon before it");
+    EXPECT_FALSE(placeDungeons({"Sentinel", "Oakford"}, dungeonsNamed({"Sentinel", "Oakford"})).problem);
+}
+
 TEST(DungeonPlacement, NoDungeonsLeavesEveryLineEmpty) {
     const DungeonPlacement placed = placeDungeons({"A", "B"}, dungeonsNamed({}));
     EXPECT_EQ(placed.lines, (std::vector<std::string>{"", ""}));
@@ -121,6 +131,25 @@ TEST(RegionSave, UnchangedNamesWriteTheSameBytes) {
         writePatches(a.archive->file(), planDungeonSave(*a.archive, 1, {"", "Ch\xEAne", ""}, kOn).patches);
         EXPECT_EQ(fileBytes(a.path()), before) << "round " << round;
     }
+}
+
+TEST(RegionSave, AnUneditedNameKeepsTheBytesAfterItsZero) {
+    RegionContent region = fixtures::regionOf({"Sentinel", "Oakford"}, {1});
+    region.names[0] = std::string("Sentinel\0old text", 17);
+    region.locations[1].name = std::string("Oakford\0\x01\x02", 10);
+    region.dungeons[0].name = region.locations[1].name;
+    Archive a(region);
+    const std::string before = fileBytes(a.path());
+    const std::vector<std::string> shown{"Sentinel", "Oakford"};
+    for (const FrenchLetters french : {kOff, kOn}) {
+        writePatches(a.archive->file(), planMapNamesSave(*a.archive, 1, 2, shown, french).patches);
+        writePatches(a.archive->file(), planLocationSave(*a.archive, 1, 2, shown, french).patches);
+        writePatches(a.archive->file(), planDungeonSave(*a.archive, 1, {"", "Oakford"}, french).patches);
+        EXPECT_TRUE(fileBytes(a.path()) == before) << "an unedited save changed the archive";
+    }
+    // An edited name is stored whole, zero-padded.
+    writePatches(a.archive->file(), planMapNamesSave(*a.archive, 1, 2, {"Sentinels", "Oakford"}, kOff).patches);
+    EXPECT_EQ(a.onDisk(kNamesSlot, 4, 32), padded("Sentinels"));
 }
 
 TEST(RegionSave, EditedNamesReachOnlyTheirFields) {

@@ -1,0 +1,126 @@
+// A region's three load phases (names, location records, dungeon records)
+// over an arbitrary archive, then the saves of the unedited region as the
+// window makes them. Input: the region (one byte), the options (one byte:
+// bit 0 the French letters), the size of a record put before the region
+// (slot 2 of region 0, for regions after it), the sizes of the region's four
+// records, then the region's record bytes, back to back from its first
+// record; every other record is empty.
+//
+// Properties: every name position a load accepts lies inside its record;
+// a save plan writes only inside its record and a refused one writes
+// nothing; a save of the unedited region writes back exactly the bytes that
+// were there.
+
+#include "arcwright/fixtures/archive_fixtures.h"
+#include "arcwright/region_records.h"
+#include "fuzz/arcwright/sparse_archive.h"
+#include "fuzz/fuzz_check.h"
+
+using namespace arcwright;
+using namespace arcwright::fuzzing;
+
+namespace {
+
+// Records up to this size are compared whole after a save.
+constexpr std::int64_t kComparedRecordSize = 1 << 20;
+// A larger record of the region is left to the directory target: reading
+// megabytes of zeros per input only slows the search down.
+constexpr std::int32_t kLargestRecord = 1 << 20;
+
+void checkLoad(const NamesLoad& load, const NameLayout& layout, std::string_view record) {
+    FUZZ_CHECK(load.names.size() == layout.positions.size());
+    FUZZ_CHECK(load.readable.size() == load.names.size());
+    for (std::size_t i = 0; i < layout.positions.size(); ++i) {
+        const auto& position = layout.positions[i];
+        FUZZ_CHECK(load.readable[i] == position.has_value());
+        FUZZ_CHECK(load.names[i].size() <= kNameFieldSize);
+        if (!position) continue;
+        FUZZ_CHECK(*position >= 0);
+        FUZZ_CHECK(*position + static_cast<std::int64_t>(kNameFieldSize) <= static_cast<std::int64_t>(record.size()));
+    }
+}
+
+// Saves one unedited record and checks that nothing changed.
+void saveUnchanged(MapsArchive& archive, SparseFile& file, int region, int slot, const SavePlan& plan) {
+    const DirectoryEntry& e = archive.entry(region, slot);
+    if (plan.refusal) {
+        FUZZ_CHECK(plan.patches.empty());
+        return;
+    }
+    for (const FieldPatch& patch : plan.patches) {
+        FUZZ_CHECK(patch.position >= e.offset);
+        FUZZ_CHECK(patch.position + static_cast<std::int64_t>(patch.bytes.size()) <= e.offset + e.size);
+        FUZZ_CHECK(file.get(patch.position, patch.bytes.size()) == patch.bytes);
+    }
+    const bool compared = e.size <= kComparedRecordSize;
+    const std::string before = compared ? file.get(e.offset, static_cast<std::size_t>(e.size)) : std::string();
+    archive.file().setWriteHook([&](std::int64_t position, std::size_t size) {
+        FUZZ_CHECK(position >= e.offset);
+        FUZZ_CHECK(position + static_cast<std::int64_t>(size) <= e.offset + e.size);
+    });
+    writePatches(archive.file(), plan.patches);
+    archive.file().setWriteHook({});
+    if (compared) FUZZ_CHECK(file.get(e.offset, static_cast<std::size_t>(e.size)) == before);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    InputReader input(data, size);
+    const int region = input.byte() % kRegionCount;
+    const FrenchLetters french = (input.byte() & 1) ? FrenchLetters::Replace : FrenchLetters::Keep;
+    const std::int32_t lead = input.i32();
+    std::int32_t sizes[kSlotsPerRegion];
+    for (std::int32_t& s : sizes) {
+        s = input.i32();
+        if (s > kLargestRecord) return 0;
+    }
+
+    std::string directory;
+    std::int64_t first = kFirstRecordOffset;
+    for (int r = 0; r < kRegionCount; ++r)
+        for (int s = 0; s < kSlotsPerRegion; ++s) {
+            std::int32_t recordSize = 0;
+            if (r == region) recordSize = sizes[s];
+            else if (r == 0 && s == kUnreadSlot) recordSize = lead;
+            if (r < region) first += recordSize;
+            directory += directoryEntry(fixtures::usualRecordName(r, s), 0, recordSize);
+        }
+    SparseFile file(scratchPath("MAPS.BSA"), kMapsMinimumSize);
+    file.put(kMapsDirectoryOffset, directory, kMapsMinimumSize);
+    file.put(first, input.rest(), kMapsDirectoryOffset);
+
+    std::optional<MapsArchive> archive;
+    try {
+        archive.emplace(file.path());
+    } catch (const ArchiveRejected&) {
+        return 0;
+    }
+
+    const std::string namesRecord = archive->readRecord(region, kNamesSlot);
+    const NamesLoad names = loadMapNames(*archive, region, french);
+    checkLoad(names, mapNamesLayout(namesRecord), namesRecord);
+
+    const std::string locationRecord = archive->readRecord(region, kLocationSlot);
+    const NamesLoad locations = loadLocationNames(*archive, region, names.count, french);
+    checkLoad(locations, locationLayout(locationRecord, names.count), locationRecord);
+
+    const std::string dungeonRecord = archive->readRecord(region, kDungeonSlot);
+    const NamesLoad dungeons = loadDungeonNames(*archive, region, french);
+    checkLoad(dungeons, dungeonLayout(dungeonRecord), dungeonRecord);
+
+    const DungeonPlacement placement = placeDungeons(locations.names, dungeons);
+    FUZZ_CHECK(placement.lines.size() == locations.names.size());
+    // The window saves only a region whose every name it read, and ends at a
+    // dungeon without a location.
+    if (!names.problems.empty() || !locations.problems.empty() || !dungeons.problems.empty() || placement.unmatched ||
+        placement.problem)
+        return 0;
+
+    saveUnchanged(*archive, file, region, kNamesSlot,
+                  planMapNamesSave(*archive, region, names.count, names.names, french));
+    saveUnchanged(*archive, file, region, kLocationSlot,
+                  planLocationSave(*archive, region, names.count, locations.names, french));
+    saveUnchanged(*archive, file, region, kDungeonSlot, planDungeonSave(*archive, region, placement.lines, french));
+    return 0;
+}

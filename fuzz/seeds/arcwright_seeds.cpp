@@ -1,0 +1,110 @@
+#include "fuzz/seeds/arcwright_seeds.h"
+
+#include "arcwright/fixtures/archive_fixtures.h"
+#include "arcwright/monster_names.h"
+#include "fileio/little_endian.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace arcwright;
+
+namespace {
+
+void seed(const fs::path& corpus, const std::string& target, const std::string& name, const std::string& bytes) {
+    fs::create_directories(corpus / target);
+    std::ofstream out(corpus / target / name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string i32(std::int32_t v) {
+    std::string bytes;
+    wright::appendI32LE(bytes, v);
+    return bytes;
+}
+
+// The directory of an archive built from these regions.
+std::string directoryOf(const fs::path& scratch, const std::vector<fixtures::RegionContent>& regions,
+                        bool fillToDirectory) {
+    const fs::path path = scratch / "MAPS.BSA";
+    fixtures::writeMapsArchive(path.string(), regions, fillToDirectory);
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(kMapsDirectoryOffset);
+    std::string bytes(kDirectorySize, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    fs::remove(path);
+    return bytes;
+}
+
+void directorySeeds(const fs::path& corpus, const fs::path& scratch) {
+    const std::string target = "fuzz_maps_directory";
+    const std::string demo = directoryOf(scratch, fixtures::demoRegions(), true);
+    seed(corpus, target, "demo_to_the_directory", std::string(1, '\0') + demo);
+    seed(corpus, target, "one_region", std::string(1, '\0') + directoryOf(scratch, {fixtures::regionOf({"Sentinel"})}, false));
+    seed(corpus, target, "file_cut_short", std::string(1, '\x01') + demo);
+    std::string negative = demo;
+    negative.replace(5 * kDirectoryEntrySize + 14, 4, i32(-8));
+    seed(corpus, target, "negative_size", std::string(1, '\0') + negative);
+    std::string past = demo;
+    past.replace(200 * kDirectoryEntrySize + 14, 4, i32(0x7FFFFFF0));
+    seed(corpus, target, "past_the_directory", std::string(1, '\0') + past);
+}
+
+// region, options, lead, the four sizes, then the four records back to back.
+std::string regionInput(int region, bool french, std::int32_t lead, const fixtures::RegionContent& content) {
+    const std::string records[kSlotsPerRegion] = {
+        content.raw[kLocationSlot].value_or(fixtures::locationRecords(content.locations)),
+        content.raw[kDungeonSlot].value_or(fixtures::dungeonRecords(content.dungeons)),
+        content.raw[kUnreadSlot].value_or(std::string(static_cast<std::size_t>(content.unreadSize), '\x5A')),
+        content.raw[kNamesSlot].value_or(fixtures::mapNamesRecord(content.names)),
+    };
+    std::string input{static_cast<char>(region), static_cast<char>(french ? 1 : 0)};
+    input += i32(lead);
+    for (const std::string& record : records) input += i32(static_cast<std::int32_t>(record.size()));
+    for (const std::string& record : records) input += record;
+    return input;
+}
+
+void regionSeeds(const fs::path& corpus) {
+    const std::string target = "fuzz_region_records";
+    const std::vector<std::string> names{"Sentinel", "Ch^ne", std::string(32, 'N'), "Oakford"};
+    seed(corpus, target, "names_locations_dungeons", regionInput(0, false, 0, fixtures::regionOf(names, {1, 3})));
+    seed(corpus, target, "french_letters", regionInput(5, true, 100, fixtures::regionOf({"Ch^ne", "#le", "Oakford"}, {0})));
+    seed(corpus, target, "no_names", regionInput(17, false, 0, fixtures::regionOf({})));
+    fixtures::RegionContent damaged = fixtures::regionOf({"Sentinel", "Oakford"});
+    damaged.raw[kDungeonSlot] = i32(1) + i32(0) + i32(0) + i32(1) + std::string(40, '\x81');
+    seed(corpus, target, "dungeon_name_outside", regionInput(61, false, 4, damaged));
+    fixtures::RegionContent counted = fixtures::regionOf({"Sentinel"});
+    counted.raw[kNamesSlot] = i32(3) + std::string(32, 'A');
+    seed(corpus, target, "count_past_the_record", regionInput(2, false, 0, counted));
+}
+
+void monsterSeeds(const fs::path& corpus, const fs::path& scratch) {
+    const std::string target = "fuzz_monster_names";
+    const fs::path path = scratch / "MONSTER.BSA";
+    fixtures::writeMonsterArchive(path.string(), fixtures::demoMonsterNames(), kMonsterMinimumSize);
+    const std::string demo = fileBytes(path);
+    fs::remove(path);
+    seed(corpus, target, "demo_names", std::string(1, '\0') + demo);
+    seed(corpus, target, "demo_names_french", std::string(1, '\x01') + demo);
+    seed(corpus, target, "one_byte_short", std::string(1, '\0') + demo.substr(0, demo.size() - 1));
+}
+
+}  // namespace
+
+void writeArcwrightSeeds(const fs::path& corpus) {
+    const fs::path scratch = fs::temp_directory_path() / ("arcwright-seeds-" + std::to_string(::getpid()));
+    fs::create_directories(scratch);
+    directorySeeds(corpus, scratch);
+    regionSeeds(corpus);
+    monsterSeeds(corpus, scratch);
+    fs::remove_all(scratch);
+}
