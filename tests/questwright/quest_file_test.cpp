@@ -1,6 +1,7 @@
 #include "fileio/write_faults.h"
 #include "questwright/fixtures/quest_fixtures.h"
 #include "questwright/quest_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 #include <QDir>
@@ -8,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace wright::quest {
 namespace {
@@ -232,22 +231,7 @@ TEST(QuestFileWrite, SaveKeepsThePermissionsOfTheFile) {
     EXPECT_EQ(readBytes(path), QuestImage({{1, "abcdef"}}));
 }
 
-// The file-size limit makes the system refuse the write itself, as a full
-// disk would, for any account.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
+using wright::testing::FileSizeLimit;
 
 TEST(QuestFileWrite, AFailedSaveLeavesTheFileAndTheOffsetsAsTheyWere) {
     TempDir dir;

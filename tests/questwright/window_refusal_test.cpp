@@ -1,13 +1,11 @@
-#include "fileio/write_faults.h"
 // Every refusal leaves the quest file as it was, says why, and writes no
 // success line.
 
+#include "fileio/write_faults.h"
 #include "tests/questwright/window_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 #include <QFile>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace wright::quest {
 namespace {
@@ -97,21 +95,7 @@ TEST_F(QuestWindowRefusal, AReadOnlyQuestIsShownAndExportedButNotSaved) {
     EXPECT_TRUE(form_->questModified());
 }
 
-// The system refuses the bytes themselves, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
+using wright::testing::FileSizeLimit;
 
 TEST_F(QuestWindowRefusal, ASaveTheDiskRefusesKeepsTheQuestModified) {
     edit(QString(9000, u'x'));
