@@ -298,6 +298,12 @@ void TForm1::refuse(const QString& caption, const QString& logLine, const QStrin
     dialogs_.inform(this, caption, message, ui::MessageIcon::Critical);
 }
 
+void TForm1::refuseExport(const QString& caption, ExportStep step, const QString& name, const QString& reason) {
+    const bool create = step == ExportStep::Create;
+    refuse(caption, QStringLiteral("Cannot %1 %2: %3").arg(create ? "create" : "write", name, reason),
+           QStringLiteral("%1 cannot be %2: %3.").arg(name, create ? "created" : "written", reason));
+}
+
 bool TForm1::loadQuest(const QString& path, LoadLines lines) {
     const bool list = lines == LoadLines::QuestList;
     try {
@@ -596,8 +602,7 @@ void TForm1::ExportTXTClick() {
     ExportFile out(name);
     const QString caption = QStringLiteral("Export Current QRC in TXT");
     if (!out.open()) {
-        refuse(caption, QStringLiteral("Cannot create %1: %2").arg(name, out.reason()),
-               QStringLiteral("%1 cannot be created: %2.").arg(name, out.reason()));
+        refuseExport(caption, ExportStep::Create, name, out.reason());
         return;
     }
     MemoWrap wrap(Memo);
@@ -608,8 +613,7 @@ void TForm1::ExportTXTClick() {
         ShowRecord();
     }
     if (!out.finish()) {
-        refuse(caption, QStringLiteral("Cannot write %1: %2").arg(name, out.reason()),
-               QStringLiteral("%1 cannot be written: %2.").arg(name, out.reason()));
+        refuseExport(caption, ExportStep::Write, name, out.reason());
         return;
     }
     Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));
@@ -622,8 +626,7 @@ void TForm1::ExportAllTXTClick() {
     ExportFile out(name);
     const QString caption = QStringLiteral("Export All QRC in TXT");
     if (!out.open()) {
-        refuse(caption, QStringLiteral("Cannot create %1: %2").arg(name, out.reason()),
-               QStringLiteral("%1 cannot be created: %2.").arg(name, out.reason()));
+        refuseExport(caption, ExportStep::Create, name, out.reason());
         return;
     }
     MemoWrap wrap(Memo);
@@ -650,8 +653,7 @@ void TForm1::ExportAllTXTClick() {
         ShowRecord();
     }
     if (!out.finish()) {
-        refuse(caption, QStringLiteral("Cannot write %1: %2").arg(name, out.reason()),
-               QStringLiteral("%1 cannot be written: %2.").arg(name, out.reason()));
+        refuseExport(caption, ExportStep::Write, name, out.reason());
         return;
     }
     Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));

@@ -82,6 +82,9 @@ private:
     std::vector<std::string> exportLines(std::size_t index, MemoWrap& wrap) const;
     QString displayText(std::size_t index) const;
     void refuse(const QString& caption, const QString& logLine, const QString& message);
+    enum class ExportStep { Create, Write };
+    // An export file that could not be created or written: Log and a message.
+    void refuseExport(const QString& caption, ExportStep step, const QString& name, const QString& reason);
 
     ui::Dialogs& dialogs_;
 
