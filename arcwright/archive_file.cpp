@@ -7,8 +7,8 @@
 
 namespace arcwright {
 
-ArchiveFile::ArchiveFile(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+ArchiveFile::ArchiveFile(const std::string& path, Access access) : path_(path) {
+    fd_ = ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
     if (fd_ < 0) fail("open", errno);
     // An archive is a plain file: a device or a pipe has no fixed positions.
     struct stat info {};

@@ -24,15 +24,19 @@ public:
     explicit ArchiveRejected(const std::string& why) : std::runtime_error(why) {}
 };
 
+// How an archive is opened: read-only for a tool that only dumps it, so a
+// read-only file can still be read.
+enum class Access { ReadWrite, ReadOnly };
+
 class ArchiveFile {
 public:
     // Called before each write with its position and length; it may throw
     // wright::FileError to stand for a failing write.
     using WriteHook = std::function<void(std::int64_t position, std::size_t size)>;
 
-    // Opens an existing file for reading and writing; throws
-    // wright::FileError when it cannot.
-    explicit ArchiveFile(const std::string& path);
+    // Opens an existing file for reading and writing (or only reading);
+    // throws wright::FileError when it cannot.
+    explicit ArchiveFile(const std::string& path, Access access = Access::ReadWrite);
     ~ArchiveFile();
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;

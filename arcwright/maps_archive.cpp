@@ -35,7 +35,7 @@ std::optional<std::string> directoryProblem(const RegionDirectory& directory) {
     return std::nullopt;
 }
 
-MapsArchive::MapsArchive(const std::string& path) : file_(path) {
+MapsArchive::MapsArchive(const std::string& path, Access access) : file_(path, access) {
     const std::int64_t size = file_.size();
     if (size < kMapsMinimumSize)
         throw ArchiveRejected("the file holds " + std::to_string(size) + " bytes, fewer than the " +

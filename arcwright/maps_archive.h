@@ -53,10 +53,10 @@ std::optional<std::string> directoryProblem(const RegionDirectory& directory);
 
 class MapsArchive {
 public:
-    // Opens for reading and writing and reads the directory. Throws
+    // Opens for reading and writing (or only reading) and reads the directory. Throws
     // wright::FileError when the file cannot be opened or read, and
     // ArchiveRejected when it does not hold a whole valid directory.
-    explicit MapsArchive(const std::string& path);
+    explicit MapsArchive(const std::string& path, Access access = Access::ReadWrite);
 
     const RegionDirectory& directory() const { return directory_; }
     const DirectoryEntry& entry(int region, int slot) const { return directory_.at(region).at(slot); }

@@ -3,7 +3,7 @@
 
 namespace arcwright {
 
-MonsterArchive::MonsterArchive(const std::string& path) : file_(path) {
+MonsterArchive::MonsterArchive(const std::string& path, Access access) : file_(path, access) {
     const std::int64_t size = file_.size();
     if (size < kMonsterMinimumSize)
         throw ArchiveRejected("the file holds " + std::to_string(size) + " bytes, fewer than the " +

@@ -31,9 +31,9 @@ inline constexpr std::int64_t kMonsterMinimumSize = MonsterNameOffsets.back() + 
 
 class MonsterArchive {
 public:
-    // Opens for reading and writing. Throws wright::FileError when it cannot,
+    // Opens for reading and writing (or only reading). Throws wright::FileError when it cannot,
     // and ArchiveRejected when the file is too short.
-    explicit MonsterArchive(const std::string& path);
+    explicit MonsterArchive(const std::string& path, Access access = Access::ReadWrite);
 
     std::vector<std::string> readNames(FrenchLetters french);
     // The patches that write line i into field i, a missing line as an empty

@@ -2,6 +2,7 @@
 // states, the tab order, and the connections to the handlers.
 
 #include "arcwright/tform1.h"
+#include "arcwright/region_names.h"
 #include "arcwright/tform1_private.h"
 
 #include "ui/button_tag.h"
@@ -102,39 +103,12 @@ auto guarded(Form* form, void (Form::*handler)()) {
 }  // namespace
 
 const QStringList& regionTexts() {
-    static const QStringList texts{
-        QStringLiteral("00 = Alik'r Desert"), QStringLiteral("01 = Dragontail Mountains"),
-        QStringLiteral("02 = Glenpoint Foothills*"), QStringLiteral("03 = Harrowmere Bluffs*"),
-        QStringLiteral("04 = Yeorth Burrowland*"), QStringLiteral("05 = Dwynnen"),
-        QStringLiteral("06 = Ravennian Forest*"), QStringLiteral("07 = Devilrock*"),
-        QStringLiteral("08 = Malekna Forest*"), QStringLiteral("09 = Isle of Balfiera"),
-        QStringLiteral("10 = Bantha*"), QStringLiteral("11 = Dak'fron"),
-        QStringLiteral("12 = Islands in the Western Iliac Bay*"), QStringLiteral("13 = Tamarilyn Point*"),
-        QStringLiteral("14 = Lainlyn Cliffs*"), QStringLiteral("15 = Bjoulsae River*"),
-        QStringLiteral("16 = Wrothgarian Mountains"), QStringLiteral("17 = Harrowmere"),
-        QStringLiteral("18 = Glenpoint"), QStringLiteral("19 = Betony"),
-        QStringLiteral("20 = Sentinel"), QStringLiteral("21 = Anticlere"),
-        QStringLiteral("22 = Lainlyn"), QStringLiteral("23 = Wayrest"),
-        QStringLiteral("24 = Gen Tem High Rock village*"), QStringLiteral("25 = Gen Rai Hammerfell village*"),
-        QStringLiteral("26 = Orsinium Area"), QStringLiteral("27 = Skeffington Wood*"),
-        QStringLiteral("28 = Hammerfell bay coast*"), QStringLiteral("29 = Hammerfell sea coast*"),
-        QStringLiteral("30 = High Rock bay coast*"), QStringLiteral("31 = High Rock sea coast"),
-        QStringLiteral("32 = Northmoor"), QStringLiteral("33 = Menevia"),
-        QStringLiteral("34 = Alcaire"), QStringLiteral("35 = Koegria"),
-        QStringLiteral("36 = Bhoriane"), QStringLiteral("37 = Kambria"),
-        QStringLiteral("38 = Phrygias"), QStringLiteral("39 = Urvaius"),
-        QStringLiteral("40 = Ykalon"), QStringLiteral("41 = Daenia"),
-        QStringLiteral("42 = Shalgora"), QStringLiteral("43 = Abibon-Gora"),
-        QStringLiteral("44 = Kairou"), QStringLiteral("45 = Pothago"),
-        QStringLiteral("46 = Myrkwasa"), QStringLiteral("47 = Ayasofya"),
-        QStringLiteral("48 = Tigonus"), QStringLiteral("49 = Kozanset"),
-        QStringLiteral("50 = Satakalaam"), QStringLiteral("51 = Totambu"),
-        QStringLiteral("52 = Mournoth"), QStringLiteral("53 = Ephesus"),
-        QStringLiteral("54 = Santaki"), QStringLiteral("55 = Antiphyllos"),
-        QStringLiteral("56 = Bergama"), QStringLiteral("57 = Gavaudon"),
-        QStringLiteral("58 = Tulune"), QStringLiteral("59 = Glenumbra Moors"),
-        QStringLiteral("60 = Ilessan Hills"), QStringLiteral("61 = Cybiades"),
-    };
+    static const QStringList texts = [] {
+        QStringList list;
+        for (std::string_view text : arcwright::kRegionTexts)
+            list << QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        return list;
+    }();
     return texts;
 }
 

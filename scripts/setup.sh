@@ -9,7 +9,7 @@ WRIGHT_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libbenchmark-dev
-  libgettextpo-dev gettext
+  libgettextpo-dev gettext libpng-dev
   xvfb xauth x11-utils
   fonts-liberation fonts-dejavu-core
 )

@@ -1,0 +1,49 @@
+#include "wright/catalogue.h"
+
+namespace wright::cli {
+
+EntryIndex::EntryIndex(const std::vector<po::Entry>& entries) {
+    for (const po::Entry& entry : entries) {
+        if (entry.obsolete) continue;
+        if (!byContext_.emplace(entry.context, &entry).second) {
+            repeated_.push_back(entry.context);
+            continue;
+        }
+        claimed_[entry.context] = false;
+    }
+}
+
+const po::Entry* EntryIndex::claim(const std::string& context) {
+    const auto it = byContext_.find(context);
+    if (it == byContext_.end()) return nullptr;
+    claimed_[context] = true;
+    return it->second;
+}
+
+void EntryIndex::reportLeftovers(const std::string& fileName, std::vector<Problem>& problems) const {
+    for (const std::string& context : repeated_)
+        problems.push_back({context, "the catalogue holds this context more than once"});
+    for (const auto& [context, taken] : claimed_)
+        if (!taken) problems.push_back({context, "this context matches nothing in " + fileName});
+}
+
+}  // namespace wright::cli
+
+#include "wright/options.h"
+
+namespace wright::cli {
+
+void refuseImport(const std::string& catalogueName, const std::vector<Problem>& problems) {
+    std::string message = catalogueName + ": import refused, nothing was written (" +
+                          std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems") + "):";
+    for (const Problem& problem : problems) message += "\n  " + problem.context + ": " + problem.reason;
+    throw Refused(message);
+}
+
+std::string tallyLine(const std::string& fileName, const ImportTally& tally, bool dryRun, const std::string& unit) {
+    return fileName + ": " + (dryRun ? "dry run, nothing written: " : "") + std::to_string(tally.written) + " " +
+           unit + (dryRun ? " would be written" : " written") + ", " + std::to_string(tally.unchanged) +
+           " already translated, " + std::to_string(tally.untranslated) + " untranslated left as they were.";
+}
+
+}  // namespace wright::cli

@@ -1,0 +1,63 @@
+#pragma once
+// What every import shares: the translated catalogue indexed by context, the
+// list of problems found while checking it, and the rule for what counts as
+// a translation.
+
+#include "po/po_file.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace wright::cli {
+
+// One reason an import was refused, with the context of its entry (or the
+// file's name when no entry is to blame).
+struct Problem {
+    std::string context;
+    std::string reason;
+};
+
+// An entry is taken only when it has a translation and is not fuzzy; an
+// untranslated or fuzzy entry leaves its field as it is.
+inline bool isTranslated(const po::Entry& entry) {
+    return !entry.fuzzy && !entry.obsolete && !entry.translation.empty();
+}
+
+// The live entries of a catalogue by context. Every entry must be claimed by
+// a place in the game's files: those left over are problems.
+class EntryIndex {
+public:
+    explicit EntryIndex(const std::vector<po::Entry>& entries);
+
+    // The entry for a context, or null; the entry counts as claimed.
+    const po::Entry* claim(const std::string& context);
+    // Entries of the same context twice, and entries nothing claimed.
+    void reportLeftovers(const std::string& fileName, std::vector<Problem>& problems) const;
+
+private:
+    std::map<std::string, const po::Entry*> byContext_;
+    std::map<std::string, bool> claimed_;
+    std::vector<std::string> repeated_;
+};
+
+// What an import did or would do, for the summary line.
+struct ImportTally {
+    std::size_t written = 0;       // fields (or records) that receive new bytes
+    std::size_t unchanged = 0;     // translated, and the file already holds it
+    std::size_t untranslated = 0;  // empty or fuzzy: left as they are
+};
+
+}  // namespace wright::cli
+
+namespace wright::cli {
+
+// Throws Refused listing every problem, each with its context: the import
+// wrote nothing.
+[[noreturn]] void refuseImport(const std::string& catalogueName, const std::vector<Problem>& problems);
+
+// "MAPS.BSA: 12 names written, 3 already translated, 240 untranslated left
+// as they were." (or "would be written" for a dry run).
+std::string tallyLine(const std::string& fileName, const ImportTally& tally, bool dryRun, const std::string& unit);
+
+}  // namespace wright::cli

@@ -1,0 +1,98 @@
+#include "wright/cli.h"
+
+#include <ostream>
+
+namespace wright::cli {
+namespace {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list{
+        {"maps", "location names of MAPS.BSA", mapsCommand},
+        {"monsters", "monster names of MONSTER.BSA", monstersCommand},
+    };
+    return list;
+}
+
+void overview(std::ostream& out) {
+    out << "Usage: wright COMMAND ACTION [OPTION]... FILE...\n"
+           "Dumps the game's text to gettext PO templates and writes translated PO files\n"
+           "back into the game's files; shows pictures as PNG and takes them back.\n\n"
+           "Commands:\n";
+    for (const Command& command : commands()) {
+        std::string name = command.name;
+        name.resize(10, ' ');
+        out << "  " << name << command.summary << "\n";
+    }
+    out << "\nRun 'wright COMMAND --help' for a command's actions and options.\n"
+           "Exit status: 0 done, 1 input refused (nothing was written), 2 usage error.\n";
+}
+
+}  // namespace
+
+Letters lettersOption(const Options& options) {
+    const std::optional<std::string> name = options.value("letters");
+    if (!name) return Letters::French;
+    const std::optional<Letters> letters = parseLetters(*name);
+    if (!letters) throw UsageError("--letters takes french, russian or none, not '" + *name + "'");
+    return *letters;
+}
+
+std::string outputOption(const Options& options) {
+    const std::optional<std::string> path = options.value("output");
+    if (!path || path->empty()) throw UsageError("missing -o FILE: where to write");
+    return *path;
+}
+
+void runTextCommand(const std::vector<std::string>& args, Streams io, const TextCommand& command) {
+    Options options = parseOptions(args, {{"output", 'o', true}, {"letters", 0, true}, {"dry-run", 0, false}});
+    if (options.has("help")) {
+        io.out << command.help;
+        return;
+    }
+    if (options.arguments.empty()) throw UsageError("missing action: export or import");
+    const std::string action = options.arguments.front();
+    options.arguments.erase(options.arguments.begin());
+    if (action == "export") {
+        if (options.has("dry-run")) throw UsageError("--dry-run is an option of import");
+        command.exportAction(options, io);
+    } else if (action == "import") {
+        if (options.value("output")) throw UsageError("-o is an option of export");
+        command.importAction(options, io);
+    } else {
+        throw UsageError("unknown action '" + action + "': export or import");
+    }
+}
+
+int run(const std::vector<std::string>& args, Streams io) {
+    if (args.empty()) {
+        overview(io.err);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        overview(io.out);
+        return kExitSuccess;
+    }
+    for (const Command& command : commands()) {
+        if (args[0] != command.name) continue;
+        try {
+            command.run({args.begin() + 1, args.end()}, io);
+            return kExitSuccess;
+        } catch (const UsageError& error) {
+            io.err << "wright " << command.name << ": " << error.what() << "\n"
+                   << "Try 'wright " << command.name << " --help'.\n";
+            return kExitUsage;
+        } catch (const Refused& error) {
+            io.err << "wright " << command.name << ": " << error.what() << "\n";
+            return kExitRefused;
+        } catch (const std::exception& error) {
+            // A catalogue that cannot be read or written, a file error a
+            // command did not word itself: the message names the file.
+            io.err << "wright " << command.name << ": " << error.what() << "\n";
+            return kExitRefused;
+        }
+    }
+    io.err << "wright: unknown command '" << args[0] << "'\nTry 'wright --help'.\n";
+    return kExitUsage;
+}
+
+}  // namespace wright::cli

@@ -1,0 +1,46 @@
+#pragma once
+// The `wright` command line: `wright COMMAND ACTION ...`, each command with
+// its own --help. Output goes to `out`, messages to `err`; the result is the
+// exit status (0 done, 1 input refused, 2 a usage error).
+
+#include "wright/game_text.h"
+#include "wright/options.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace wright::cli {
+
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+int run(const std::vector<std::string>& args, Streams io);
+
+// The options every text command takes.
+Letters lettersOption(const Options& options);  // --letters, french when absent
+std::string outputOption(const Options& options);  // -o/--output, required
+
+// A command with an export and an import action, and the options they take:
+// -o/--output and --letters, --dry-run for import.
+struct TextCommand {
+    const char* help;
+    void (*exportAction)(const Options& options, Streams io);
+    void (*importAction)(const Options& options, Streams io);
+};
+void runTextCommand(const std::vector<std::string>& args, Streams io, const TextCommand& command);
+
+// One command: its name, a line for the overview, and its runner (which gets
+// the arguments after its name and throws UsageError or Refused).
+struct Command {
+    const char* name;
+    const char* summary;
+    void (*run)(const std::vector<std::string>& args, Streams io);
+};
+
+void mapsCommand(const std::vector<std::string>& args, Streams io);
+void monstersCommand(const std::vector<std::string>& args, Streams io);
+
+}  // namespace wright::cli

@@ -1,0 +1,49 @@
+#pragma once
+// Game text as the catalogues carry it. The game's bytes are 8-bit codes;
+// a catalogue is UTF-8. Between the two stands the letter view the translator
+// chose:
+//   french   the twelve game codes of accented letters shown as the letters,
+//            the rest as Windows-1252 (what the windows show);
+//   russian  the game codes of Russian letters shown as Cyrillic, the rest as
+//            Windows-1251;
+//   none     every byte as Windows-1252.
+// A line break in the game's text is CR LF, and "\n" in a catalogue.
+
+#include "common/code_pages.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wright::cli {
+
+enum class Letters { French, Russian, None };
+
+// "french", "russian" or "none".
+std::optional<Letters> parseLetters(std::string_view name);
+std::string_view lettersName(Letters letters);
+
+CodePage codePageOf(Letters letters);
+
+// 8-bit text of a code page as UTF-8; CR LF becomes "\n".
+std::string toUtf8(std::string_view bytes, CodePage page);
+
+// UTF-8 as 8-bit text of a code page, "\n" (alone or after CR) as CR LF; or
+// why it cannot be: not UTF-8, or a character the page cannot hold.
+struct Encoded {
+    std::string bytes;
+    std::optional<std::string> problem;
+    bool ok() const { return !problem.has_value(); }
+};
+Encoded fromUtf8(std::string_view utf8, CodePage page);
+
+// The number of characters of a UTF-8 text (its code points).
+std::size_t characterCount(std::string_view utf8);
+
+// A name field's text (the bytes before its terminating zero) in the view of
+// `letters`, and back. The Russian view of names converts without the
+// variable markers, as the monster list does.
+std::string showName(std::string_view stored, Letters letters);
+Encoded typedName(std::string_view utf8, Letters letters);
+
+}  // namespace wright::cli

@@ -1,0 +1,142 @@
+// wright monsters export|import: the 43 monster names of MONSTER.BSA, each a
+// 24-byte field at a fixed position.
+
+#include "wright/catalogue.h"
+#include "wright/cli.h"
+
+#include "arcwright/monster_names.h"
+#include "fileio/binary_file.h"
+
+#include <ostream>
+
+namespace wright::cli {
+namespace {
+
+using arcwright::FrenchLetters;
+
+const char* const kMonstersHelp =
+    "Usage: wright monsters export MONSTER.BSA -o FILE.pot [--letters L]\n"
+    "       wright monsters import MONSTER.BSA FILE.po [--letters L] [--dry-run]\n"
+    "The 43 monster names of the monster archive, each in a field of 24 bytes.\n\n"
+    "import checks every entry first; when one does not fit, all problems are\n"
+    "listed and nothing is written.\n\n"
+    "Options:\n"
+    "  -o, --output FILE   the template to write (export)\n"
+    "  --letters L         french (default), russian or none (see 'wright maps --help')\n"
+    "  --dry-run           check and report, write nothing (import)\n"
+    "  -h, --help          this text\n";
+
+std::string monsterContext(std::size_t index) {
+    return "monster " + std::to_string(index);
+}
+
+arcwright::MonsterArchive openArchive(const std::string& path, arcwright::Access access) {
+    try {
+        return arcwright::MonsterArchive(path, access);
+    } catch (const arcwright::ArchiveRejected& why) {
+        throw Refused(path + ": not a monster archive: " + why.what());
+    } catch (const FileError& error) {
+        throw Refused(error.what());
+    }
+}
+
+std::vector<std::string> readNames(arcwright::MonsterArchive& archive) {
+    try {
+        return archive.readNames(FrenchLetters::Keep);
+    } catch (const FileError& error) {
+        throw Refused(error.what());
+    }
+}
+
+void exportMonsters(const Options& options, Streams io) {
+    expectArguments(options, 1, "MONSTER.BSA");
+    const std::string& path = options.arguments[0];
+    const std::string output = outputOption(options);
+    const Letters letters = lettersOption(options);
+
+    arcwright::MonsterArchive archive = openArchive(path, arcwright::Access::ReadOnly);
+    const std::vector<std::string> names = readNames(archive);
+    std::vector<po::Entry> entries;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].empty()) continue;
+        po::Entry entry;
+        entry.context = monsterContext(i);
+        entry.source = showName(names[i], letters);
+        entry.extractedComment = "A field of " + std::to_string(arcwright::kMonsterNameSize) + " bytes: at most " +
+                                 std::to_string(arcwright::kMonsterNameSize) + " characters.";
+        entries.push_back(std::move(entry));
+    }
+    po::writeTemplate(output, "MONSTER.BSA monster names", entries);
+    io.out << output << ": " << entries.size() << " monster names of " << path << ".\n";
+}
+
+void importMonsters(const Options& options, Streams io) {
+    expectArguments(options, 2, "MONSTER.BSA and the translated PO file");
+    const std::string& path = options.arguments[0];
+    const std::string& poPath = options.arguments[1];
+    const Letters letters = lettersOption(options);
+    const bool dryRun = options.has("dry-run");
+
+    const std::vector<po::Entry> catalogue = po::readCatalogue(poPath);
+    arcwright::MonsterArchive archive =
+        openArchive(path, dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
+    const std::vector<std::string> stored = readNames(archive);
+    std::vector<std::string> lines = stored;
+
+    EntryIndex index(catalogue);
+    std::vector<Problem> problems;
+    ImportTally tally;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const std::string context = monsterContext(i);
+        const po::Entry* entry = index.claim(context);
+        if (!entry) continue;
+        if (!isTranslated(*entry)) {
+            ++tally.untranslated;
+            continue;
+        }
+        const Encoded typed = typedName(entry->translation, letters);
+        if (entry->translation.find('\n') != std::string::npos) {
+            problems.push_back({context, "a name cannot hold a line break"});
+        } else if (!typed.ok()) {
+            problems.push_back({context, *typed.problem});
+        } else if (typed.bytes.size() > arcwright::kMonsterNameSize) {
+            problems.push_back({context, "the translation has " + std::to_string(typed.bytes.size()) +
+                                             " characters; the field holds " +
+                                             std::to_string(arcwright::kMonsterNameSize)});
+        } else if (typed.bytes == stored[i]) {
+            ++tally.unchanged;
+        } else if (entry->source != showName(stored[i], letters)) {
+            problems.push_back({context, "the source text no longer matches the file, which holds \"" +
+                                             showName(stored[i], letters) + "\""});
+        } else {
+            lines[i] = typed.bytes;
+            ++tally.written;
+        }
+    }
+    index.reportLeftovers(path, problems);
+    if (!problems.empty()) refuseImport(poPath, problems);
+
+    if (!dryRun && tally.written > 0) {
+        try {
+            // Only the fields that change are written.
+            std::vector<arcwright::FieldPatch> patches = archive.savePatches(lines, FrenchLetters::Keep);
+            std::vector<arcwright::FieldPatch> changed;
+            for (std::size_t i = 0; i < patches.size(); ++i)
+                if (lines[i] != stored[i]) changed.push_back(std::move(patches[i]));
+            arcwright::writePatches(archive.file(), changed);
+        } catch (const arcwright::SaveError& error) {
+            throw Refused(path + ": not written: " + error.what());
+        } catch (const FileError& error) {
+            throw Refused(path + ": not written: " + error.what());
+        }
+    }
+    io.out << tallyLine(path, tally, dryRun, "names") << "\n";
+}
+
+}  // namespace
+
+void monstersCommand(const std::vector<std::string>& args, Streams io) {
+    runTextCommand(args, io, {kMonstersHelp, exportMonsters, importMonsters});
+}
+
+}  // namespace wright::cli
