@@ -106,12 +106,19 @@ void writeTemplate(const std::string& path, const std::string& projectId, const 
 
     po_message_t header = po_message_create();
     po_message_set_msgid(header, "");
+    // The placeholders a template carries, so msginit and the translation
+    // tools fill in the translator's fields; the header stays fuzzy until then.
     const std::string headerText = "Project-Id-Version: " + projectId +
                                    "\n"
+                                   "PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\n"
+                                   "Last-Translator: FULL NAME <EMAIL@ADDRESS>\n"
+                                   "Language-Team: LANGUAGE <LL@li.org>\n"
+                                   "Language: \n"
                                    "MIME-Version: 1.0\n"
                                    "Content-Type: text/plain; charset=UTF-8\n"
                                    "Content-Transfer-Encoding: 8bit\n";
     po_message_set_msgstr(header, headerText.c_str());
+    po_message_set_fuzzy(header, 1);
     po_message_insert(it.get(), header);
 
     for (const Entry& e : entries) {

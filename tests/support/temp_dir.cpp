@@ -1,7 +1,6 @@
 #include "tests/support/temp_dir.h"
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace wright::testing {
@@ -19,9 +18,14 @@ std::string TempDir::file(const std::string& name) const {
 }
 
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    // One read of the whole file: the map archives are 22 MB.
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!in || in.peek() != std::ifstream::traits_type::eof()) throw std::runtime_error("cannot read " + path + " whole");
+    return bytes;
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
