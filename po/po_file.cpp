@@ -100,7 +100,10 @@ std::vector<Entry> readCatalogue(const std::string& path) {
     return entries;
 }
 
-void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {
+namespace {
+
+void writeEntries(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries,
+                  bool isTemplate) {
     FilePtr file(po_file_create());
     IteratorPtr it(po_message_iterator(file.get(), nullptr));
 
@@ -118,33 +121,35 @@ void writeTemplate(const std::string& path, const std::string& projectId, const 
                                    "Content-Type: text/plain; charset=UTF-8\n"
                                    "Content-Transfer-Encoding: 8bit\n";
     po_message_set_msgstr(header, headerText.c_str());
-    po_message_set_fuzzy(header, 1);
+    po_message_set_fuzzy(header, isTemplate ? 1 : 0);
     po_message_insert(it.get(), header);
 
     for (const Entry& e : entries) {
         po_message_t m = po_message_create();
         if (!e.context.empty()) po_message_set_msgctxt(m, e.context.c_str());
         po_message_set_msgid(m, e.source.c_str());
-        po_message_set_msgstr(m, "");
+        po_message_set_msgstr(m, isTemplate ? "" : e.translation.c_str());
+        if (!isTemplate && e.fuzzy) po_message_set_fuzzy(m, 1);
         if (!e.extractedComment.empty()) po_message_set_extracted_comments(m, e.extractedComment.c_str());
         po_message_insert(it.get(), m);
     }
     it.reset();
 
     // Written beside the target, then renamed over it.
+    const std::string what = isTemplate ? "the template" : "the catalogue";
     const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
     // Creating it first gives the system's reason for a folder that refuses
     // it, rather than a fatal error from inside the library.
     if (std::FILE* probe = std::fopen(temporary.c_str(), "wb")) {
         std::fclose(probe);
     } else {
-        throw PoError(path + ": cannot write the template: " + std::strerror(errno));
+        throw PoError(path + ": cannot write " + what + ": " + std::strerror(errno));
     }
     try {
         Problems problems;
         const po_file_t written = po_file_write(file.get(), temporary.c_str(), &kHandler);
-        problems.throwIfAny(path + ": cannot write the template:");
-        if (!written) throw PoError(path + ": cannot write the template");
+        problems.throwIfAny(path + ": cannot write " + what + ":");
+        if (!written) throw PoError(path + ": cannot write " + what);
     } catch (...) {
         std::remove(temporary.c_str());
         throw;
@@ -152,8 +157,18 @@ void writeTemplate(const std::string& path, const std::string& projectId, const 
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(temporary.c_str());
-        throw PoError(path + ": cannot write the template: " + reason);
+        throw PoError(path + ": cannot write " + what + ": " + reason);
     }
+}
+
+}  // namespace
+
+void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {
+    writeEntries(path, projectId, entries, true);
+}
+
+void writeCatalogue(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {
+    writeEntries(path, projectId, entries, false);
 }
 
 }  // namespace wright::po

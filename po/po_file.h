@@ -34,4 +34,8 @@ std::vector<Entry> readCatalogue(const std::string& path);
 // over it, so a failed write leaves what was there.
 void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries);
 
+// Writes a translated catalogue the same way: the entries with their
+// translations and fuzzy marks (for tools that fill in a template).
+void writeCatalogue(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries);
+
 }  // namespace wright::po

@@ -35,6 +35,25 @@ TEST(PoTemplate, WritesEntriesThatReadBackAndThatMsgfmtAccepts) {
     }
 }
 
+TEST(PoCatalogue, AWrittenCatalogueKeepsItsTranslationsAndFuzzyMarks) {
+    TempDir dir;
+    const std::string path = dir.file("fr.po");
+    const std::vector<Entry> entries{
+        {"monster 0", "Rat", "Rat", "", false, false},
+        {"monster 1", "Wolf", "Loup ?", "", true, false},
+        {"monster 2", "Bear", "", "", false, false},
+    };
+    writeCatalogue(path, "wright monsters", entries);
+    const std::vector<Entry> back = readCatalogue(path);
+    ASSERT_EQ(back.size(), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(back[i].translation, entries[i].translation);
+        EXPECT_EQ(back[i].fuzzy, entries[i].fuzzy);
+    }
+    // Unlike a template's, a catalogue's header is not fuzzy.
+    EXPECT_EQ(readBytes(path).find("#, fuzzy\nmsgid \"\""), std::string::npos);
+}
+
 TEST(PoCatalogue, ReadsWhatTranslationToolsWrite) {
     TempDir dir;
     const std::string path = dir.file("fr.po");

@@ -1,0 +1,116 @@
+// Batch export and import against merely reading the same files: a
+// full-size map archive (62 regions, every name) and 500 quests of 60
+// records. An import benchmark alternates between two catalogues that
+// translate each string back and forth, so every round writes every name.
+
+#include "wright/cli.h"
+
+#include "arcwright/fixtures/archive_fixtures.h"
+#include "arcwright/region_records.h"
+#include "po/po_file.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+#include <stdexcept>
+
+namespace wright::cli {
+namespace {
+
+struct Folder {
+    QTemporaryDir dir;
+    std::string file(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+};
+
+void wright(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    if (run(args, {out, err}) != 0) throw std::runtime_error("wright failed: " + err.str());
+}
+
+// Swaps the case of ASCII letters: the same length, another text.
+std::string swapCase(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return out;
+}
+
+// Two catalogues: one translating every source into another text of the
+// same length, one translating that text back. Sources longer than `longest`
+// characters stay untranslated in both.
+void writeBackAndForth(const std::string& pot, const std::string& there, const std::string& back,
+                       std::size_t longest) {
+    std::vector<po::Entry> entries = po::readCatalogue(pot);
+    std::vector<po::Entry> reverse = entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (characterCount(entries[i].source) > longest) continue;
+        entries[i].translation = swapCase(entries[i].source);
+        reverse[i].source = entries[i].translation;
+        reverse[i].translation = entries[i].source;
+    }
+    po::writeCatalogue(there, "there", entries);
+    po::writeCatalogue(back, "back", reverse);
+}
+
+struct Maps : Folder {
+    Maps() {
+        arcwright::fixtures::writeMapsArchive(archive(), arcwright::fixtures::demoRegions(), true);
+        wright({"maps", "export", archive(), "-o", file("maps.pot")});
+        writeBackAndForth(file("maps.pot"), file("there.po"), file("back.po"), 31);
+    }
+    std::string archive() const { return file("MAPS.BSA"); }
+};
+
+const Maps& maps() {
+    static const Maps m;
+    return m;
+}
+
+// What any tool does to show the names: the directory and the three name
+// records of every region.
+void ReadMapsArchive(benchmark::State& state) {
+    std::size_t names = 0;
+    for (auto _ : state) {
+        arcwright::MapsArchive archive(maps().archive(), arcwright::Access::ReadOnly);
+        names = 0;
+        for (int region = 0; region < arcwright::kRegionCount; ++region) {
+            const auto n = arcwright::loadMapNames(archive, region, arcwright::FrenchLetters::Replace);
+            const auto l = arcwright::loadLocationNames(archive, region, n.count, arcwright::FrenchLetters::Replace);
+            const auto d = arcwright::loadDungeonNames(archive, region, arcwright::FrenchLetters::Replace);
+            benchmark::DoNotOptimize(arcwright::placeDungeons(l.names, d));
+            names += n.names.size();
+        }
+    }
+    state.counters["names"] = static_cast<double>(names);
+}
+BENCHMARK(ReadMapsArchive)->Unit(benchmark::kMillisecond);
+
+void ExportMaps(benchmark::State& state) {
+    for (auto _ : state) wright({"maps", "export", maps().archive(), "-o", maps().file("out.pot")});
+}
+BENCHMARK(ExportMaps)->Unit(benchmark::kMillisecond);
+
+// Every name of the archive written into its three places, and synced.
+void ImportMaps(benchmark::State& state) {
+    bool there = true;
+    for (auto _ : state) {
+        wright({"maps", "import", maps().archive(), maps().file(there ? "there.po" : "back.po")});
+        there = !there;
+    }
+    if (!there) wright({"maps", "import", maps().archive(), maps().file("back.po")});
+}
+BENCHMARK(ImportMaps)->Unit(benchmark::kMillisecond);
+
+void ImportMapsUntranslated(benchmark::State& state) {
+    for (auto _ : state) wright({"maps", "import", maps().archive(), maps().file("maps.pot")});
+}
+BENCHMARK(ImportMapsUntranslated)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace wright::cli
+
+BENCHMARK_MAIN();
