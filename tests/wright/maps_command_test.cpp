@@ -115,6 +115,21 @@ TEST_F(MapsCommand, ExportWithoutLetterViewShowsTheCodes) {
     EXPECT_EQ(po::readCatalogue(dir_.file("m.pot"))[3].source, "Ch^ne");
 }
 
+TEST_F(MapsCommand, ALocationRecordOfAnotherNameIsNamedAndTakesTheTranslation) {
+    std::vector<RegionContent> regions = sampleRegions();
+    regions[2].locations[1].name = "Oakford Mill";
+    arcwright::fixtures::writeMapsArchive(archive_, regions);
+    ASSERT_EQ(runWright({"maps", "export", archive_, "-o", dir_.file("m.pot")}).status, 0);
+    const po::Entry oakford = po::readCatalogue(dir_.file("m.pot"))[1];
+    EXPECT_EQ(oakford.source, "Oakford");
+    EXPECT_TRUE(contains(oakford.extractedComment, "The location record now names it \"Oakford Mill\"."))
+        << oakford.extractedComment;
+
+    // As the editor's copy does, the translation replaces both names.
+    ASSERT_EQ(import(entry(oakford.context, "Oakford", "Chênaie")).status, 0);
+    EXPECT_EQ(readBytes(archive_), expectedWith(1, "Ch^naie"));
+}
+
 TEST_F(MapsCommand, ReadOnlyArchiveIsExportedButNotImported) {
     ASSERT_EQ(::chmod(archive_.c_str(), 0444), 0);
     ASSERT_EQ(runWright({"maps", "export", archive_, "-o", dir_.file("m.pot")}).status, 0);
