@@ -271,11 +271,12 @@ TEST(QuestsExport, RefusesAFolderWithoutQuestsOrWithDamagedOnes) {
 
 TEST(QuestsImport, WritesExactlyTheTranslatedRecordsAndAgainTheSameBytes) {
     Translated t;
-    // A fuzzy translation is left; one that is the record as it stands keeps it.
+    // A fuzzy translation is left. One that is the record as it stands keeps
+    // the record's bytes, though this one's lone CR would not parse back.
     po::Entry& fuzzy = entryOf(t.entries, "Zeta.QRC record 2");
     fuzzy.translation = "Flou.<0xFE>";
     fuzzy.fuzzy = true;
-    po::Entry& same = entryOf(t.entries, "beta.qrc record 0");
+    po::Entry& same = entryOf(t.entries, "ALPHA.QRC record 2");
     same.translation = same.source;
     const std::string po = writeCatalogue(t.work, t.entries);
 
@@ -300,7 +301,8 @@ TEST(QuestsImport, WritesExactlyTheTranslatedRecordsAndAgainTheSameBytes) {
     EXPECT_TRUE(sameRecords(t.folder.records("ALPHA.QRC"), expectedAlpha));
     EXPECT_TRUE(sameRecords(t.folder.records("Zeta.QRC"), expectedZeta));
     auto after = t.folder.snapshot();
-    for (const char* untouched : {"beta.qrc", "NOTES.TXT"}) EXPECT_EQ(after[untouched], before.at(untouched)) << untouched;
+    for (const char* untouched : {"beta.qrc", "NOTES.TXT"})
+        EXPECT_EQ(after[untouched], before.at(untouched)) << untouched;
     EXPECT_EQ(after.size(), before.size());
 
     // Again: the sources are stale now, but the files hold the translations.
