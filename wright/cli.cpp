@@ -9,6 +9,7 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list{
         {"maps", "location names of MAPS.BSA", mapsCommand},
         {"monsters", "monster names of MONSTER.BSA", monstersCommand},
+        {"quests", "records of the *.QRC quest files of a folder", questsCommand},
     };
     return list;
 }

@@ -1,0 +1,292 @@
+// wright quests export|import: the records of the *.QRC quest files of a
+// folder, one catalogue entry per non-empty record, in the notation the
+// Questwright window shows (control bytes as tags, CR LF as line breaks).
+// An import checks every entry of every quest first, then that each quest to
+// change can be rewritten, and only then rewrites those quests whole.
+
+#include "wright/catalogue.h"
+#include "wright/cli.h"
+
+#include "common/cyrillic_letters.h"
+#include "questwright/quest_file.h"
+#include "questwright/record_text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <system_error>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace wright::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using quest::FrenchLetters;
+using quest::RecordTable;
+
+const char* const kQuestsHelp =
+    "Usage: wright quests export DIR -o FILE.pot [--letters L]\n"
+    "       wright quests import DIR FILE.po [--letters L] [--dry-run]\n"
+    "The records of every quest file (*.QRC, any case) directly in the folder DIR,\n"
+    "taken in the byte order of their names.\n\n"
+    "export writes a PO template with one entry per non-empty record; its context\n"
+    "is the file's name and the record's index (\"QUEST001.QRC record 3\"), its text\n"
+    "the record as the quest editor shows it: the control bytes as the tags\n"
+    "<0xFB=n>, <0xFC>, <0xFD>, <0xFE> and <0xFF>. A record holding a zero byte\n"
+    "cannot be carried by a PO file and is left out. A quest file that cannot be\n"
+    "read or is damaged refuses the export.\n"
+    "import parses every translated entry back into record bytes (at most 10000).\n"
+    "Every entry is checked first, then that every quest file to change can be\n"
+    "rewritten; when anything does not fit, all problems are listed and nothing is\n"
+    "written. Each changed quest file is rewritten whole; the others are left as\n"
+    "they are.\n\n"
+    "Options:\n"
+    "  -o, --output FILE   the template to write (export)\n"
+    "  --letters L         french (default): accented letters for the game's codes;\n"
+    "                      russian: Cyrillic for the codes of Russian letters;\n"
+    "                      none: the bytes as Windows-1252\n"
+    "  --dry-run           check and report, write nothing (import)\n"
+    "  -h, --help          this text\n";
+
+struct QuestFile {
+    std::string name;  // as listed in the folder
+    std::string path;
+    RecordTable records;
+};
+
+std::string recordContext(const std::string& fileName, std::size_t index) {
+    return fileName + " record " + std::to_string(index);
+}
+
+FrenchLetters frenchOf(Letters letters) {
+    return letters == Letters::French ? FrenchLetters::On : FrenchLetters::Off;
+}
+
+// A record as the catalogue carries it.
+std::string showRecord(const std::string& data, Letters letters) {
+    std::string text = quest::RenderRecordText(data, frenchOf(letters));
+    if (letters == Letters::Russian) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
+    return toUtf8(text, codePageOf(letters));
+}
+
+// The names of the quest files directly in the folder, in byte order.
+std::vector<std::string> questNames(const std::string& dir) {
+    std::error_code error;
+    fs::directory_iterator it(dir, error);
+    if (error) throw Refused(dir + ": cannot read the folder: " + error.message());
+    std::vector<std::string> names;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() < 4) continue;
+        std::string suffix = name.substr(name.size() - 4);
+        std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                       [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+        if (suffix != ".QRC") continue;
+        std::error_code statusError;
+        if (!it->is_regular_file(statusError)) continue;
+        names.push_back(name);
+    }
+    if (error) throw Refused(dir + ": cannot read the folder: " + error.message());
+    std::sort(names.begin(), names.end());  // char_traits<char> compares as unsigned bytes
+    return names;
+}
+
+// Every quest file of the folder, read and validated; refused, naming each
+// file and its reason, when one cannot be read or is damaged.
+std::vector<QuestFile> readQuests(const std::string& dir, const std::string& refusal) {
+    const std::vector<std::string> names = questNames(dir);
+    if (names.empty()) throw Refused("no *.QRC files in " + dir);
+    std::vector<QuestFile> quests;
+    std::vector<std::string> damaged;
+    for (const std::string& name : names) {
+        QuestFile q{name, (fs::path(dir) / name).string(), {}};
+        try {
+            q.records = quest::ReadQuestFile(q.path);
+            quests.push_back(std::move(q));
+        } catch (const quest::QuestFileError& error) {
+            damaged.push_back(name + ": " + error.what());
+        }
+    }
+    if (!damaged.empty()) {
+        std::string message = dir + ": " + std::to_string(damaged.size()) +
+                              (damaged.size() == 1 ? " quest file" : " quest files") +
+                              " cannot be read or are damaged, " + refusal + ":";
+        for (const std::string& line : damaged) message += "\n  " + line;
+        throw Refused(message);
+    }
+    return quests;
+}
+
+void exportQuests(const Options& options, Streams io) {
+    expectArguments(options, 1, "DIR (the folder of the quest files)");
+    const std::string& dir = options.arguments[0];
+    const std::string output = outputOption(options);
+    const Letters letters = lettersOption(options);
+
+    const std::vector<QuestFile> quests = readQuests(dir, "no template written");
+    std::vector<po::Entry> entries;
+    std::vector<std::string> leftOut;
+    for (const QuestFile& q : quests) {
+        for (std::size_t k = 0; k < q.records.size(); ++k) {
+            const quest::QRCRecord& record = q.records[k];
+            if (record.data.empty()) continue;
+            po::Entry entry;
+            entry.context = recordContext(q.name, k);
+            entry.source = showRecord(record.data, letters);
+            if (entry.source.find('\0') != std::string::npos) {
+                leftOut.push_back(entry.context);
+                continue;
+            }
+            entry.extractedComment = "Record id " + std::to_string(record.id) + "; at most " +
+                                     std::to_string(quest::kMaxRecordSize) + " bytes.";
+            entries.push_back(std::move(entry));
+        }
+    }
+    po::writeTemplate(output, "*.QRC quest records", entries);
+    io.out << output << ": " << entries.size() << " records of " << quests.size()
+           << (quests.size() == 1 ? " quest file" : " quest files") << " in " << dir << ".\n";
+    for (const std::string& context : leftOut)
+        io.err << "wright quests: " << context << " left out: it holds a zero byte, which a PO file cannot carry.\n";
+}
+
+// Why a quest file cannot be rewritten, or nothing. The rewrite puts a new
+// file beside the target (through a link, beside the file it names) and
+// renames it over the target; a file or folder without any write permission
+// is the user's "do not touch", even for an account the system lets through.
+std::optional<std::string> whyNotRewritable(const QuestFile& q) {
+    const auto writable = [](const std::string& path, const struct stat& st, int mode) {
+        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), mode) == 0;
+    };
+    struct stat st {};
+    if (::stat(q.path.c_str(), &st) != 0) return "cannot be examined: " + std::string(std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) return std::string("it is not a regular file");
+    if (!writable(q.path, st, W_OK)) return std::string("the file is read-only");
+    std::error_code error;
+    const fs::path target = fs::canonical(q.path, error);
+    if (error) return "cannot be examined: " + error.message();
+    const std::string folder = target.parent_path().string();
+    if (::stat(folder.c_str(), &st) != 0)
+        return "its folder " + folder + " cannot be examined: " + std::strerror(errno);
+    if (!writable(folder, st, W_OK | X_OK))
+        return "its folder " + folder + " is read-only: the rewritten file cannot be put beside it";
+    try {
+        quest::CheckWritable(q.records);
+    } catch (const quest::QuestFileError& refusal) {
+        return std::string(refusal.what());
+    }
+    return std::nullopt;
+}
+
+std::string nameList(const std::vector<std::string>& names) {
+    if (names.empty()) return "none";
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+void importQuests(const Options& options, Streams io) {
+    expectArguments(options, 2, "DIR (the folder of the quest files) and the translated PO file");
+    const std::string& dir = options.arguments[0];
+    const std::string& poPath = options.arguments[1];
+    const Letters letters = lettersOption(options);
+    const bool dryRun = options.has("dry-run");
+
+    const std::vector<po::Entry> catalogue = po::readCatalogue(poPath);
+    std::vector<QuestFile> quests = readQuests(dir, "nothing written");
+    EntryIndex index(catalogue);
+    std::vector<Problem> problems;
+    ImportTally tally;
+    std::vector<bool> changed(quests.size(), false);
+
+    for (std::size_t f = 0; f < quests.size(); ++f) {
+        QuestFile& q = quests[f];
+        for (std::size_t k = 0; k < q.records.size(); ++k) {
+            quest::QRCRecord& record = q.records[k];
+            if (record.data.empty()) continue;  // not in the template
+            const std::string context = recordContext(q.name, k);
+            const po::Entry* entry = index.claim(context);
+            if (!entry) continue;
+            if (!isTranslated(*entry)) {
+                ++tally.untranslated;
+                continue;
+            }
+            const std::string shown = showRecord(record.data, letters);
+            if (entry->translation == shown) {
+                // Taken as it is: the record keeps its bytes, those the
+                // notation cannot show included.
+                ++tally.unchanged;
+                continue;
+            }
+            if (shown.find('\0') != std::string::npos) {
+                problems.push_back({context, "the record holds a zero byte, which a PO file cannot carry"});
+                continue;
+            }
+            Encoded typed = fromUtf8(entry->translation, codePageOf(letters));
+            if (!typed.ok()) {
+                problems.push_back({context, *typed.problem});
+                continue;
+            }
+            if (letters == Letters::Russian) ConvertRusEng(typed.bytes, RusEngDirection::ToEng, MarkersRule::On);
+            std::string parsed;
+            try {
+                parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
+            } catch (const quest::RecordTextError& error) {
+                problems.push_back({context, error.what()});
+                continue;
+            }
+            if (parsed == record.data) {
+                ++tally.unchanged;
+                continue;
+            }
+            if (entry->source != shown) {
+                problems.push_back({context, "the source text no longer matches the record as the file now holds it"});
+                continue;
+            }
+            record.data = std::move(parsed);
+            changed[f] = true;
+            ++tally.written;
+        }
+    }
+    index.reportLeftovers(dir, problems);
+    if (!problems.empty()) refuseImport(poPath, problems);
+
+    if (!dryRun) {
+        // Every quest to change is checked before the first is rewritten.
+        for (std::size_t f = 0; f < quests.size(); ++f) {
+            if (!changed[f]) continue;
+            if (const std::optional<std::string> why = whyNotRewritable(quests[f]))
+                problems.push_back({quests[f].name, *why});
+        }
+        if (!problems.empty()) refuseImport(poPath, problems);
+
+        std::vector<std::string> written;
+        for (std::size_t f = 0; f < quests.size(); ++f) {
+            if (!changed[f]) continue;
+            try {
+                quest::SaveQuestFile(quests[f].path, quests[f].records);
+                written.push_back(quests[f].name);
+            } catch (const quest::QuestFileError& error) {
+                std::vector<std::string> notWritten;
+                for (std::size_t g = f; g < quests.size(); ++g)
+                    if (changed[g]) notWritten.push_back(quests[g].name);
+                throw Refused(dir + ": the import stopped at " + quests[f].name + ": " + error.what() +
+                              "\n  written: " + nameList(written) + "\n  not written (as they were): " +
+                              nameList(notWritten));
+            }
+        }
+    }
+    io.out << tallyLine(dir, tally, dryRun, "records") << "\n";
+}
+
+}  // namespace
+
+void questsCommand(const std::vector<std::string>& args, Streams io) {
+    runTextCommand(args, io, {kQuestsHelp, exportQuests, importQuests});
+}
+
+}  // namespace wright::cli
