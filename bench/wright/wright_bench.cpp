@@ -7,12 +7,16 @@
 
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/region_records.h"
+#include "questwright/fixtures/quest_fixtures.h"
+#include "questwright/quest_file.h"
+#include "questwright/record_text.h"
 #include "po/po_file.h"
 
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 
@@ -29,10 +33,15 @@ void wright(const std::vector<std::string>& args) {
     if (run(args, {out, err}) != 0) throw std::runtime_error("wright failed: " + err.str());
 }
 
-// Swaps the case of ASCII letters: the same length, another text.
+// Swaps the case of ASCII letters outside tags: the same length, another
+// text, the same control bytes.
 std::string swapCase(const std::string& s) {
     std::string out = s;
+    bool inTag = false;
     for (char& c : out) {
+        if (c == '<') inTag = true;
+        if (c == '>') inTag = false;
+        if (inTag) continue;
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
         else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     }
@@ -109,6 +118,61 @@ void ImportMapsUntranslated(benchmark::State& state) {
     for (auto _ : state) wright({"maps", "import", maps().archive(), maps().file("maps.pot")});
 }
 BENCHMARK(ImportMapsUntranslated)->Unit(benchmark::kMillisecond);
+
+struct Quests : Folder {
+    Quests() {
+        std::filesystem::create_directories(folder());
+        quest::fixtures::WriteQuestFolder(folder(), 500, 60);
+        wright({"quests", "export", folder(), "-o", file("quests.pot")});
+        writeBackAndForth(file("quests.pot"), file("there.po"), file("back.po"), quest::kMaxRecordSize);
+    }
+    std::string folder() const { return file("quests"); }
+};
+
+const Quests& quests() {
+    static const Quests q;
+    return q;
+}
+
+// What any tool does to show the quests: every file read and validated, and
+// every record rendered in the notation.
+void ReadQuests(benchmark::State& state) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(quests().folder())) paths.push_back(entry.path());
+    std::size_t records = 0;
+    for (auto _ : state) {
+        records = 0;
+        for (const std::string& path : paths) {
+            for (const quest::QRCRecord& record : quest::ReadQuestFile(path)) {
+                benchmark::DoNotOptimize(quest::RenderRecordText(record.data, quest::FrenchLetters::On));
+                ++records;
+            }
+        }
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+BENCHMARK(ReadQuests)->Unit(benchmark::kMillisecond);
+
+void ExportQuests(benchmark::State& state) {
+    for (auto _ : state) wright({"quests", "export", quests().folder(), "-o", quests().file("out.pot")});
+}
+BENCHMARK(ExportQuests)->Unit(benchmark::kMillisecond);
+
+// Every record of every quest changed: 500 files rewritten whole.
+void ImportQuests(benchmark::State& state) {
+    bool there = true;
+    for (auto _ : state) {
+        wright({"quests", "import", quests().folder(), quests().file(there ? "there.po" : "back.po")});
+        there = !there;
+    }
+    if (!there) wright({"quests", "import", quests().folder(), quests().file("back.po")});
+}
+BENCHMARK(ImportQuests)->Unit(benchmark::kMillisecond);
+
+void ImportQuestsUntranslated(benchmark::State& state) {
+    for (auto _ : state) wright({"quests", "import", quests().folder(), quests().file("quests.pot")});
+}
+BENCHMARK(ImportQuestsUntranslated)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace wright::cli
