@@ -9,6 +9,7 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list{
         {"maps", "location names of MAPS.BSA", mapsCommand},
         {"monsters", "monster names of MONSTER.BSA", monstersCommand},
+        {"img", "pictures (*.img) as indexed PNG, and back", imgCommand},
     };
     return list;
 }
