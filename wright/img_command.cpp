@@ -174,7 +174,7 @@ void exportPng(const Options& options, Streams io) {
     const std::string& path = options.arguments[0];
     const std::string output = outputOption(options);
     const int scale = scaleOption(options);
-    if (samePath(path, output)) throw Refused(output + ": is the picture itself; the PNG goes elsewhere");
+    if (samePath(path, output)) throw Refused(output + ": is the picture itself: the PNG would replace it; name another file");
 
     const IMGPicture picture = loadPicture(path, options.value("palette"), io);
     const std::size_t width = picture.IMGWidth;
