@@ -174,7 +174,8 @@ void exportPng(const Options& options, Streams io) {
     const std::string& path = options.arguments[0];
     const std::string output = outputOption(options);
     const int scale = scaleOption(options);
-    if (samePath(path, output)) throw Refused(output + ": is the picture itself: the PNG would replace it; name another file");
+    if (samePath(path, output))
+        throw Refused(output + ": is the picture itself: the PNG would replace it; name another file");
 
     const IMGPicture picture = loadPicture(path, options.value("palette"), io);
     const std::size_t width = picture.IMGWidth;
@@ -253,9 +254,9 @@ PngPixels pixelsOfPng(const IMGPicture& picture, const std::string& pngPath) {
             const auto blocks = std::count(mixed.begin(), mixed.end(), 1);
             problems.push_back(std::to_string(blocks) + (blocks == 1 ? " block of " : " blocks of ") +
                                sizeText(scale, scale) + (blocks == 1 ? " pixels holds" : " pixels hold") +
-                               " more than one index, the first at picture pixel (" +
-                               std::to_string(at % width) + ", " + std::to_string(at / width) +
-                               "): a PNG " + std::to_string(scale) + " times the picture's size repeats each pixel as a block");
+                               " more than one index, the first at picture pixel (" + std::to_string(at % width) +
+                               ", " + std::to_string(at / width) + "): a PNG " + std::to_string(scale) +
+                               " times the picture's size repeats each pixel as a block");
         }
         std::vector<std::string> beyond, recoloured;
         for (int i = 0; i < pixwright::PaletteEntries; ++i) {

@@ -107,7 +107,8 @@ std::optional<TestPng> readPng(const std::string& path) {
         image->bitDepth = bitDepth;
         image->interlaced = interlace != PNG_INTERLACE_NONE;
         image->palette.assign(plte, plte + entries);
-        for (std::uint32_t y = 0; y < height; ++y) image->samples.insert(image->samples.end(), rows[y], rows[y] + rowBytes);
+        for (std::uint32_t y = 0; y < height; ++y)
+            image->samples.insert(image->samples.end(), rows[y], rows[y] + rowBytes);
     }
     png_destroy_read_struct(&png, &info, nullptr);
     std::fclose(file);
@@ -182,7 +183,8 @@ protected:
     TestPng exported(const std::string& picture, const Palette& mapPal, int scale = 1) {
         writeBytes(at("pic.img"), picture);
         writeBytes(at("map.pal"), fx::paletteBytes(mapPal));
-        const auto run = runWright({"img", "png", at("pic.img"), "-o", at("pic.png"), "--scale", std::to_string(scale)});
+        const auto run =
+            runWright({"img", "png", at("pic.img"), "-o", at("pic.png"), "--scale", std::to_string(scale)});
         EXPECT_EQ(run.status, 0) << run.err;
         const std::optional<TestPng> png = readPng(at("pic.png"));
         EXPECT_TRUE(png.has_value());
@@ -214,7 +216,8 @@ TEST_F(ImgCommandTest, PngOfEveryKindHoldsThePictureIndicesAndItsPaletteInOrder)
     const std::string pixels64768 = fx::patternPixels(320, 200, 8);
     const Case cases[] = {
         {"known length, map.pal beside", knownPicture(720, 1), 9, 80, pixels720, fx::rampPalette(), false, ""},
-        {"the kind with its own palette", knownPicture(64768, 8), 320, 200, pixels64768, fx::rampPalette(96), false, ""},
+        {"the kind with its own palette", knownPicture(64768, 8), 320, 200, pixels64768, fx::rampPalette(96), false,
+         ""},
         {"own palette wins over --palette", knownPicture(64768, 8), 320, 200, pixels64768, fx::rampPalette(96), true,
          ""},
         {"headered", fx::headeredPicture(64, 48, headeredPixels), 64, 48, headeredPixels, fx::rampPalette(), false, ""},
@@ -441,18 +444,16 @@ TEST_F(ImgCommandTest, RefusedPngLeavesThePictureAsItWas) {
              ASSERT_TRUE(writePng(p, image));
          },
          "the PNG is 18 x 80 pixels"},
-        {"a scaled block of two indices", knownPicture(720, 1),
-         png([](TestPng& image) { image.at(11, 7) ^= 1; }, 2), "1 block of 2 x 2 pixels holds more than one index, the first at picture pixel (5, 3)"},
+        {"a scaled block of two indices", knownPicture(720, 1), png([](TestPng& image) { image.at(11, 7) ^= 1; }, 2),
+         "1 block of 2 x 2 pixels holds more than one index, the first at picture pixel (5, 3)"},
         {"a recoloured palette entry", knownPicture(720, 1),
          png([&](TestPng& image) { image.palette[static_cast<std::uint8_t>(pixels[0])].red ^= 4; }),
          "other colours than the picture's to the indices " + std::to_string(std::uint8_t(pixels[0])) + " ("},
-        {"a reordered palette", knownPicture(720, 1),
-         png([&](TestPng& image) {
+        {"a reordered palette", knownPicture(720, 1), png([&](TestPng& image) {
              std::swap(image.palette[std::uint8_t(pixels[0])], image.palette[std::uint8_t(pixels[0]) ^ 0x40]);
          }),
          "other colours than the picture's"},
-        {"an index beyond the PLTE", knownPicture(720, 1),
-         png([](TestPng& image) {
+        {"an index beyond the PLTE", knownPicture(720, 1), png([](TestPng& image) {
              image.palette.resize(16);
              for (std::uint8_t& s : image.samples) s &= 0x0F;
              image.at(2, 2) = 200;
