@@ -52,10 +52,16 @@ void reportShort(const LogSink& log, const std::string& name, std::size_t missin
     log(name + " ends " + std::to_string(missing) + " bytes short of its " + part + ": " + consequence);
 }
 
-void readPalette(const std::string& palDir, Palette& palette, const LogSink& log) {
-    BinaryFile pal(joinPath(palDir, PaletteFileName), "rb");
+// The last part of a path, as the palette is named in the load's report.
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void readPalette(const std::string& palettePath, Palette& palette, const LogSink& log) {
+    BinaryFile pal(palettePath, "rb");
     // Bytes after the first 768 are not part of the palette.
-    reportShort(log, PaletteFileName, readPadded(pal, palette.data(), palette.size()), "palette",
+    reportShort(log, fileNameOf(palettePath), readPadded(pal, palette.data(), palette.size()), "palette",
                 "the missing palette entries are 0.");
     pal.close();
 }
@@ -64,6 +70,11 @@ void readPalette(const std::string& palDir, Palette& palette, const LogSink& log
 
 bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& name, const std::string& palDir,
              const LogSink& log) {
+    return LoadIMGWithPalette(picture, dir, name, joinPath(palDir, PaletteFileName), log);
+}
+
+bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
+                        const std::string& palettePath, const LogSink& log) {
     log("Loading File " + name + " ...");
     // Everything is read into a fresh picture: a load that stops keeps the
     // picture shown before it.
@@ -115,7 +126,7 @@ bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& nam
             reportShort(log, name, readPadded(file, fresh.IMGPalette.data(), fresh.IMGPalette.size()), "palette",
                         "the missing palette entries are 0.");
         } else {
-            readPalette(palDir, fresh.IMGPalette, log);
+            readPalette(palettePath, fresh.IMGPalette, log);
         }
         file.close();
     } catch (const FileError& error) {

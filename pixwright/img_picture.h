@@ -114,6 +114,12 @@ using LogSink = std::function<void(const std::string& line)>;
 bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& name, const std::string& palDir,
              const LogSink& log);
 
+// As LoadIMG, but a picture that does not carry its palette takes the first
+// 768 bytes of the palette file at palettePath (a short palette file is
+// reported under its own file name). LoadIMG is this with palDir/map.pal.
+bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
+                        const std::string& palettePath, const LogSink& log);
+
 // A palette entry as 8-bit display colour: each component shifted left by two
 // bits, keeping the low eight bits (63 -> 252, 64 -> 0, 65 -> 4).
 struct DisplayColor {

@@ -10,6 +10,7 @@ const std::vector<Command>& commands() {
         {"maps", "location names of MAPS.BSA", mapsCommand},
         {"monsters", "monster names of MONSTER.BSA", monstersCommand},
         {"quests", "records of the *.QRC quest files of a folder", questsCommand},
+        {"img", "pictures (*.img) as indexed PNG, and back", imgCommand},
     };
     return list;
 }

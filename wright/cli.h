@@ -43,5 +43,6 @@ struct Command {
 void mapsCommand(const std::vector<std::string>& args, Streams io);
 void monstersCommand(const std::vector<std::string>& args, Streams io);
 void questsCommand(const std::vector<std::string>& args, Streams io);
+void imgCommand(const std::vector<std::string>& args, Streams io);
 
 }  // namespace wright::cli

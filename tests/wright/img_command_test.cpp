@@ -1,0 +1,576 @@
+// wright img png|import: pictures of every kind to indexed PNG, read back with
+// libpng here, and PNGs (edited or not, scaled or not) back into pictures.
+
+#include "tests/support/temp_dir.h"
+#include "tests/wright/run_wright.h"
+
+#include "pixwright/img_fixtures.h"
+#include "pixwright/img_picture.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace fx = wright::pixwright::fixtures;
+using wright::pixwright::Palette;
+using wright::pixwright::PalToColor;
+using wright::testing::readBytes;
+using wright::testing::runWright;
+using wright::testing::TempDir;
+using wright::testing::writeBytes;
+
+// ---- PNG files made and read with libpng directly -------------------------
+
+struct TestPng {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int colourType = PNG_COLOR_TYPE_PALETTE;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<png_color> palette;
+    std::vector<std::uint8_t> samples;  // rows of width x channels bytes, one byte a sample
+
+    int channels() const { return colourType == PNG_COLOR_TYPE_RGB ? 3 : 1; }
+    std::uint8_t& at(std::uint32_t x, std::uint32_t y) { return samples[(std::size_t{y} * width + x) * channels()]; }
+};
+
+// libpng's default error handling: an error prints its reason and jumps back
+// to the step that called libpng, whose frame holds nothing to destroy.
+template <class Step>
+[[gnu::noinline]] bool pngStep(png_structp png, const Step& step) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    step();
+    return true;
+}
+
+bool writePng(const std::string& path, const TestPng& image) {
+    std::vector<png_bytep> rows;
+    std::vector<std::uint8_t> samples = image.samples;
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        rows.push_back(samples.data() + std::size_t{y} * image.width * image.channels());
+    std::FILE* const file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const bool written = pngStep(png, [&] {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colourType,
+                     image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        if (!image.palette.empty())
+            png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
+        // Some cases need indices beyond the palette.
+        png_set_check_for_invalid_index(png, 0);
+        png_write_info(png, info);
+        if (image.bitDepth < 8) png_set_packing(png);
+        png_write_image(png, rows.data());
+        png_write_end(png, info);
+    });
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0 && written;
+}
+
+std::optional<TestPng> readPng(const std::string& path) {
+    std::FILE* const file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::nullopt;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_uint_32 width = 0, height = 0;
+    int colourType = 0, bitDepth = 0, interlace = 0, entries = 0;
+    png_colorp plte = nullptr;
+    png_bytepp rows = nullptr;
+    std::size_t rowBytes = 0;
+    const bool read = pngStep(png, [&] {
+        png_init_io(png, file);
+        png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+        png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
+        if (!(png_get_PLTE(png, info, &plte, &entries) & PNG_INFO_PLTE)) entries = 0;
+        rowBytes = png_get_rowbytes(png, info);
+        rows = png_get_rows(png, info);
+    });
+    std::optional<TestPng> image;
+    if (read) {
+        image.emplace();
+        image->width = width;
+        image->height = height;
+        image->colourType = colourType;
+        image->bitDepth = bitDepth;
+        image->interlaced = interlace != PNG_INTERLACE_NONE;
+        image->palette.assign(plte, plte + entries);
+        for (std::uint32_t y = 0; y < height; ++y)
+            image->samples.insert(image->samples.end(), rows[y], rows[y] + rowBytes);
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(file);
+    return image;
+}
+
+std::vector<png_color> plteOf(const Palette& palette, int entries = 256) {
+    std::vector<png_color> colours;
+    for (int i = 0; i < entries; ++i) {
+        const auto c = PalToColor(palette, static_cast<std::uint8_t>(i));
+        colours.push_back({c.red, c.green, c.blue});
+    }
+    return colours;
+}
+
+bool samePlte(const std::vector<png_color>& a, const std::vector<png_color>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].red != b[i].red || a[i].green != b[i].green || a[i].blue != b[i].blue) return false;
+    return true;
+}
+
+// A palette PNG of the given indices at a scale, with a full PLTE of palette.
+TestPng indexedPng(std::uint32_t width, std::uint32_t height, const std::string& pixels, const Palette& palette,
+                   std::uint32_t scale = 1) {
+    TestPng image;
+    image.width = width * scale;
+    image.height = height * scale;
+    image.palette = plteOf(palette);
+    image.samples.resize(std::size_t{image.width} * image.height);
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        for (std::uint32_t x = 0; x < image.width; ++x)
+            image.at(x, y) = static_cast<std::uint8_t>(pixels[(y / scale) * width + x / scale]);
+    return image;
+}
+
+// ---- pictures -----------------------------------------------------------
+
+// A header-less picture of a known length, with its own palette when the
+// kind carries one.
+std::string knownPicture(std::int64_t length, int seed, const Palette& own = fx::rampPalette(96)) {
+    const auto known = wright::pixwright::IdentifyIMG(length);
+    std::string bytes = fx::patternPixels(known->width, known->height, seed);
+    bytes.resize(known->dataSize, '\0');
+    if (known->palette == wright::pixwright::PaletteSource::InFile) bytes += fx::paletteBytes(own);
+    return bytes;
+}
+
+// Every byte value, components above 63 too (their display colour wraps).
+Palette widePalette() {
+    Palette palette{};
+    for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return palette;
+}
+
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+class ImgCommandTest : public ::testing::Test {
+protected:
+    std::string at(const std::string& name) const { return dir.file(name); }
+
+    // Writes the picture and map.pal, exports it to pic.png; the PNG as read back.
+    TestPng exported(const std::string& picture, const Palette& mapPal, int scale = 1) {
+        writeBytes(at("pic.img"), picture);
+        writeBytes(at("map.pal"), fx::paletteBytes(mapPal));
+        const auto run =
+            runWright({"img", "png", at("pic.img"), "-o", at("pic.png"), "--scale", std::to_string(scale)});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::optional<TestPng> png = readPng(at("pic.png"));
+        EXPECT_TRUE(png.has_value());
+        return png.value_or(TestPng{});
+    }
+
+    TempDir dir;
+};
+
+// ---- png ------------------------------------------------------------------
+
+TEST_F(ImgCommandTest, PngOfEveryKindHoldsThePictureIndicesAndItsPaletteInOrder) {
+    const std::string headeredPixels = fx::patternPixels(64, 48, 9);
+    // The header asks for 3072 bytes of pixels; the file holds 1000.
+    const std::string shortFile = fx::headeredPicture(64, 48, headeredPixels).substr(0, 12 + 1000);
+    std::string shortShown = headeredPixels.substr(0, 1000);
+    shortShown.resize(64 * 48, '\0');
+
+    struct Case {
+        const char* name;
+        std::string file;
+        std::uint16_t width, height;
+        std::string shown;  // the indices as the viewer shows them
+        Palette expected;   // the palette the PNG must carry
+        bool paletteOption; // --palette other/colours.pal holding widePalette()
+        const char* note;   // in stderr, or empty
+    };
+    const std::string pixels720 = fx::patternPixels(9, 80, 1);
+    const std::string pixels64768 = fx::patternPixels(320, 200, 8);
+    const Case cases[] = {
+        {"known length, map.pal beside", knownPicture(720, 1), 9, 80, pixels720, fx::rampPalette(), false, ""},
+        {"the kind with its own palette", knownPicture(64768, 8), 320, 200, pixels64768, fx::rampPalette(96), false,
+         ""},
+        {"own palette wins over --palette", knownPicture(64768, 8), 320, 200, pixels64768, fx::rampPalette(96), true,
+         ""},
+        {"headered", fx::headeredPicture(64, 48, headeredPixels), 64, 48, headeredPixels, fx::rampPalette(), false, ""},
+        {"--palette path", knownPicture(720, 1), 9, 80, pixels720, widePalette(), true, ""},
+        {"ends early", shortFile, 64, 48, shortShown, fx::rampPalette(), false, "2072 bytes short"},
+    };
+    fs::create_directory(at("other"));
+    writeBytes(at("other/colours.pal"), fx::paletteBytes(widePalette()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(at("pic.img"), c.file);
+        writeBytes(at("map.pal"), fx::paletteBytes(fx::rampPalette()));
+        std::vector<std::string> args{"img", "png", at("pic.img"), "-o", at("pic.png")};
+        if (c.paletteOption) args.insert(args.end(), {"--palette", at("other/colours.pal")});
+        const auto run = runWright(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        if (*c.note) {
+            EXPECT_NE(run.err.find(c.note), std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.err, "");
+        }
+
+        const std::optional<TestPng> png = readPng(at("pic.png"));
+        ASSERT_TRUE(png.has_value());
+        EXPECT_EQ(png->width, c.width);
+        EXPECT_EQ(png->height, c.height);
+        EXPECT_EQ(png->colourType, PNG_COLOR_TYPE_PALETTE);
+        EXPECT_EQ(png->bitDepth, 8);
+        EXPECT_TRUE(samePlte(png->palette, plteOf(c.expected)));
+        EXPECT_EQ(std::string(png->samples.begin(), png->samples.end()), c.shown);
+        EXPECT_EQ(readBytes(at("pic.img")), c.file);
+        EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.pal", "other", "pic.img", "pic.png"}));
+    }
+}
+
+TEST_F(ImgCommandTest, ScaleRepeatsEachPixelAsABlock) {
+    const std::string pixels = fx::patternPixels(9, 80, 1);
+    for (const int scale : {2, 16}) {
+        SCOPED_TRACE(scale);
+        const TestPng png = exported(knownPicture(720, 1), fx::rampPalette(), scale);
+        ASSERT_EQ(png.width, 9u * scale);
+        ASSERT_EQ(png.height, 80u * scale);
+        std::size_t wrong = 0;
+        for (std::uint32_t y = 0; y < png.height; ++y)
+            for (std::uint32_t x = 0; x < png.width; ++x)
+                wrong += png.samples[std::size_t{y} * png.width + x] !=
+                         static_cast<std::uint8_t>(pixels[(y / scale) * 9 + x / scale]);
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
+TEST_F(ImgCommandTest, PngIsRefusedWithoutWritingAnything) {
+    struct Case {
+        const char* name;
+        std::string file;  // empty: no picture file
+        bool mapPal;
+        const char* output;
+        const char* reason;
+    };
+    const std::string tooLarge = fx::headerBytes({0, 0, 9000, 10, 0, 0, 100}) + std::string(100, '\1');
+    const Case cases[] = {
+        {"no picture", "", true, "pic.png", "No such file"},
+        {"no map.pal", knownPicture(720, 1), false, "pic.png", "map.pal"},
+        {"too large to draw", tooLarge, true, "pic.png", "9000 x 10"},
+        {"no pixels", fx::headeredPicture(0, 5, ""), true, "pic.png", "no pixels"},
+        {"output in a missing folder", knownPicture(720, 1), true, "missing/pic.png", "missing/pic.png"},
+        {"output over the picture", knownPicture(720, 1), true, "pic.img", "the picture itself"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir folder;
+        if (!c.file.empty()) writeBytes(folder.file("pic.img"), c.file);
+        if (c.mapPal) writeBytes(folder.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
+        const std::set<std::string> before = filesIn(folder.path());
+        const auto run = runWright({"img", "png", folder.file("pic.img"), "-o", folder.file(c.output)});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(filesIn(folder.path()), before);
+        if (!c.file.empty()) {
+            EXPECT_EQ(readBytes(folder.file("pic.img")), c.file);
+        }
+    }
+}
+
+// ---- import ---------------------------------------------------------------
+
+TEST_F(ImgCommandTest, ExportedPngImportsBackWithoutWritingAnything) {
+    struct Case {
+        const char* name;
+        std::string file;
+        int scale;
+    };
+    const Case cases[] = {
+        {"known length", knownPicture(720, 1), 1},
+        {"own palette, scaled", knownPicture(64768, 8, widePalette()), 2},
+        {"headered, scaled", fx::headeredPicture(64, 48, fx::patternPixels(64, 48, 9)), 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        exported(c.file, fx::rampPalette(), c.scale);
+        const ino_t inode = inodeOf(at("pic.img"));
+        const auto run = runWright({"img", "import", at("pic.img"), at("pic.png")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("no pixel changed, nothing written"), std::string::npos) << run.out;
+        EXPECT_EQ(readBytes(at("pic.img")), c.file);
+        EXPECT_EQ(inodeOf(at("pic.img")), inode);
+        EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.pal", "pic.img", "pic.png"}));
+    }
+}
+
+TEST_F(ImgCommandTest, EditedPngWritesExactlyThoseIndices) {
+    const std::string low = [] {
+        std::string pixels = fx::patternPixels(64, 48, 9);
+        for (char& p : pixels) p = static_cast<char>(p & 0x0F);
+        return pixels;
+    }();
+    struct Case {
+        const char* name;
+        std::string file;
+        std::uint16_t width, height;
+        std::size_t dataStart;
+        std::uint32_t scale;
+        bool interlaced;
+        int bitDepth;     // bit depth 4 with a PLTE of the first 16 colours
+    };
+    const Case cases[] = {
+        {"known length", knownPicture(720, 1), 9, 80, 0, 1, false, 8},
+        {"own palette kept, scaled 2x", knownPicture(64768, 8, widePalette()), 320, 200, 0, 2, false, 8},
+        {"header kept, interlaced", fx::headeredPicture(64, 48, fx::patternPixels(64, 48, 9)), 64, 48, 12, 1, true, 8},
+        {"bit depth 4, short PLTE, scaled 3x", fx::headeredPicture(64, 48, low), 64, 48, 12, 3, false, 4},
+    };
+    // Picture pixels given new indices (all below 16).
+    const std::vector<std::pair<std::size_t, std::size_t>> edits{{0, 0}, {5, 3}, {8, 47}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(at("pic.img"), c.file);
+        writeBytes(at("map.pal"), fx::paletteBytes(fx::rampPalette()));
+        ::chmod(at("pic.img").c_str(), 0640);
+        const Palette palette = c.file.size() == 64768 ? widePalette() : fx::rampPalette();
+
+        std::string pixels = c.file.substr(c.dataStart, std::size_t{c.width} * c.height);
+        std::string expected = c.file;
+        for (const auto& [column, row] : edits) {
+            const std::size_t i = row * c.width + column;
+            const char index = static_cast<char>((pixels[i] + 7) & 0x0F);
+            pixels[i] = index;
+            expected[c.dataStart + i] = index;
+        }
+        TestPng png = indexedPng(c.width, c.height, pixels, palette, c.scale);
+        png.interlaced = c.interlaced;
+        png.bitDepth = c.bitDepth;
+        if (c.bitDepth == 4) png.palette.resize(16);
+        ASSERT_TRUE(writePng(at("edited.png"), png));
+
+        const auto dry = runWright({"img", "import", at("pic.img"), at("edited.png"), "--dry-run"});
+        ASSERT_EQ(dry.status, 0) << dry.err;
+        EXPECT_NE(dry.out.find("3 pixels would change"), std::string::npos) << dry.out;
+        EXPECT_EQ(readBytes(at("pic.img")), c.file);
+
+        const auto run = runWright({"img", "import", at("pic.img"), at("edited.png")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("3 pixels changed"), std::string::npos) << run.out;
+        EXPECT_EQ(readBytes(at("pic.img")), expected);
+        struct stat info {};
+        ASSERT_EQ(::stat(at("pic.img").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"edited.png", "map.pal", "pic.img"}));
+
+        // Taken a second time, it finds the pixels already there.
+        const auto again = runWright({"img", "import", at("pic.img"), at("edited.png")});
+        EXPECT_NE(again.out.find("no pixel changed"), std::string::npos) << again.out;
+        EXPECT_EQ(readBytes(at("pic.img")), expected);
+        fs::remove(at("edited.png"));
+    }
+}
+
+TEST_F(ImgCommandTest, RefusedPngLeavesThePictureAsItWas) {
+    const std::string pixels = fx::patternPixels(9, 80, 1);
+    const Palette ramp = fx::rampPalette();
+    const auto png = [&](std::function<void(TestPng&)> change, std::uint32_t scale = 1) {
+        return [=](const std::string& path) {
+            TestPng image = indexedPng(9, 80, pixels, ramp, scale);
+            change(image);
+            ASSERT_TRUE(writePng(path, image));
+        };
+    };
+    using Maker = std::function<void(const std::string& path)>;
+    struct Case {
+        const char* name;
+        std::string picture;
+        Maker makePng;
+        std::string reason;
+    };
+    // The header asks for 1000 bytes of pixels; the file holds 600.
+    const std::string shortPicture = fx::headeredPicture(9, 80, std::string(1000, '\3')).substr(0, 612);
+    // Only 500 of the 720 pixels are in the file.
+    const std::string partial = fx::headeredPicture(9, 80, pixels.substr(0, 500));
+    const Case cases[] = {
+        {"not a PNG", knownPicture(720, 1), [](const std::string& p) { writeBytes(p, "GIF89a, not a PNG"); },
+         "not a PNG file"},
+        {"RGB", knownPicture(720, 1),
+         [](const std::string& p) {
+             TestPng image;
+             image.width = 9;
+             image.height = 80;
+             image.colourType = PNG_COLOR_TYPE_RGB;
+             image.samples.assign(9 * 80 * 3, 0);
+             ASSERT_TRUE(writePng(p, image));
+         },
+         "colour type RGB"},
+        {"wrong size", knownPicture(720, 1),
+         [&](const std::string& p) {
+             TestPng image = indexedPng(9, 80, pixels, ramp);
+             image.width = 8;
+             image.samples.resize(8 * 80);
+             ASSERT_TRUE(writePng(p, image));
+         },
+         "the PNG is 8 x 80 pixels; the picture is 9 x 80"},
+        {"not the same multiple on both sides", knownPicture(720, 1),
+         [&](const std::string& p) {
+             TestPng image = indexedPng(9, 80, pixels, ramp, 2);
+             image.height = 80;
+             image.samples.resize(18 * 80);
+             ASSERT_TRUE(writePng(p, image));
+         },
+         "the PNG is 18 x 80 pixels"},
+        {"a scaled block of two indices", knownPicture(720, 1), png([](TestPng& image) { image.at(11, 7) ^= 1; }, 2),
+         "1 block of 2 x 2 pixels holds more than one index, the first at picture pixel (5, 3)"},
+        {"a recoloured palette entry", knownPicture(720, 1),
+         png([&](TestPng& image) { image.palette[static_cast<std::uint8_t>(pixels[0])].red ^= 4; }),
+         "other colours than the picture's to the indices " + std::to_string(std::uint8_t(pixels[0])) + " ("},
+        {"a reordered palette", knownPicture(720, 1), png([&](TestPng& image) {
+             std::swap(image.palette[std::uint8_t(pixels[0])], image.palette[std::uint8_t(pixels[0]) ^ 0x40]);
+         }),
+         "other colours than the picture's"},
+        {"an index beyond the PLTE", knownPicture(720, 1), png([](TestPng& image) {
+             image.palette.resize(16);
+             for (std::uint8_t& s : image.samples) s &= 0x0F;
+             image.at(2, 2) = 200;
+         }),
+         "the PNG's palette has 16 entries, and it uses the indices 200 beyond them"},
+        {"a pixel where the file holds none", partial, png([](TestPng& image) {
+             std::fill(image.samples.begin() + 500, image.samples.end(), 0);
+             image.at(8, 79) = 9;
+         }),
+         "1 pixel beyond the file's 500 bytes of pixel data is not index 0"},
+        {"a picture that ends early", shortPicture, png([](TestPng&) {}), "ends 400 bytes short of its pixel data"},
+        {"a PNG cut short", knownPicture(720, 1),
+         [&](const std::string& p) {
+             ASSERT_TRUE(writePng(p, indexedPng(9, 80, pixels, ramp)));
+             const std::string whole = readBytes(p);
+             writeBytes(p, whole.substr(0, whole.size() / 2));
+         },
+         "edited.png: the file ends early"},
+        {"no PNG", knownPicture(720, 1), [](const std::string&) {}, "No such file"},
+        {"a folder for the PNG", knownPicture(720, 1), [](const std::string& p) { fs::create_directory(p); },
+         "edited.png"},
+        {"no picture", "", png([](TestPng&) {}), "No such file"},
+    };
+    writeBytes(at("map.pal"), fx::paletteBytes(ramp));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.picture.empty()) writeBytes(at("pic.img"), c.picture);
+        c.makePng(at("edited.png"));
+        const std::set<std::string> before = filesIn(dir.path());
+        for (const bool dryRun : {false, true}) {
+            std::vector<std::string> args{"img", "import", at("pic.img"), at("edited.png")};
+            if (dryRun) args.push_back("--dry-run");
+            const auto run = runWright(args);
+            EXPECT_EQ(run.status, 1) << run.out;
+            EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+            EXPECT_EQ(run.out, "");
+            if (!c.picture.empty()) {
+                EXPECT_EQ(readBytes(at("pic.img")), c.picture);
+            }
+            EXPECT_EQ(filesIn(dir.path()), before);
+        }
+        fs::remove_all(at("edited.png"));
+        fs::remove(at("pic.img"));
+    }
+}
+
+TEST_F(ImgCommandTest, EveryReasonIsListed) {
+    const std::string pixels = fx::patternPixels(9, 80, 1);
+    writeBytes(at("pic.img"), knownPicture(720, 1));
+    writeBytes(at("map.pal"), fx::paletteBytes(fx::rampPalette()));
+    TestPng image = indexedPng(9, 80, pixels, fx::rampPalette(), 2);
+    image.palette.resize(100);
+    image.palette[1].blue ^= 8;
+    for (std::uint8_t& s : image.samples) s = s < 100 ? s : 1;
+    image.at(1, 0) ^= 1;
+    image.at(0, 4) = 230;
+    image.at(1, 4) = 230;
+    image.at(0, 5) = 230;
+    image.at(1, 5) = 230;
+    ASSERT_TRUE(writePng(at("edited.png"), image));
+    const auto run = runWright({"img", "import", at("pic.img"), at("edited.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("(3 problems)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("the first at picture pixel (0, 0)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("indices 230 beyond them"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("to the indices 1 ("), std::string::npos) << run.err;
+    EXPECT_EQ(readBytes(at("pic.img")), knownPicture(720, 1));
+}
+
+// ---- the command line -----------------------------------------------------
+
+TEST_F(ImgCommandTest, UsageErrorsExitTwoAndWriteNothing) {
+    writeBytes(at("pic.img"), knownPicture(720, 1));
+    writeBytes(at("map.pal"), fx::paletteBytes(fx::rampPalette()));
+    const std::string pic = at("pic.img");
+    const std::string out = at("out.png");
+    const std::vector<std::vector<std::string>> cases{
+        {"img"},
+        {"img", "gif", pic},
+        {"img", "png", pic},
+        {"img", "png", "-o", out},
+        {"img", "png", pic, pic, "-o", out},
+        {"img", "png", pic, "-o", out, "--scale", "0"},
+        {"img", "png", pic, "-o", out, "--scale", "17"},
+        {"img", "png", pic, "-o", out, "--scale", "2x"},
+        {"img", "png", pic, "-o", out, "--scale", "-2"},
+        {"img", "png", pic, "-o", out, "--scale"},
+        {"img", "png", pic, "-o", out, "--dry-run"},
+        {"img", "png", pic, "-o", out, "--letters", "french"},
+        {"img", "import", pic},
+        {"img", "import", pic, out, "-o", out},
+        {"img", "import", pic, out, "--scale", "2"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.size() > 1 ? args[1] + " ... " + args.back() : args[0]);
+        const auto run = runWright(args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find("Try 'wright img --help'"), std::string::npos) << run.err;
+        EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.pal", "pic.img"}));
+    }
+}
+
+TEST_F(ImgCommandTest, HelpNamesTheActionsAndOptions) {
+    const struct {
+        std::vector<std::string> args;
+        std::vector<const char*> words;
+    } cases[] = {
+        {{"img", "--help"}, {"img png", "img import"}},
+        {{"img", "png", "--help"}, {"--scale N", "--palette PAL", "-o, --output"}},
+        {{"img", "import", "-h"}, {"--dry-run", "--palette PAL"}},
+        {{"--help"}, {"img", "pictures (*.img) as indexed PNG, and back"}},
+    };
+    for (const auto& c : cases) {
+        const auto run = runWright(c.args);
+        EXPECT_EQ(run.status, 0);
+        for (const char* word : c.words) EXPECT_NE(run.out.find(word), std::string::npos) << run.out;
+    }
+}
+
+}  // namespace
