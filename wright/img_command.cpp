@@ -179,6 +179,12 @@ void exportPng(const Options& options, Streams io) {
 
     const IMGPicture picture = loadPicture(path, options.value("palette"), io);
     const std::size_t width = picture.IMGWidth;
+    // The PNG is made in memory: its sides stay within what the viewer draws.
+    constexpr std::size_t longest = pixwright::MaxSurfaceSide;
+    if (width * scale > longest || std::size_t{picture.IMGHeight} * scale > longest)
+        throw Refused(path + ": at --scale " + std::to_string(scale) + " the PNG would be " +
+                      sizeText(width * scale, std::size_t{picture.IMGHeight} * scale) + " pixels; at most " +
+                      std::to_string(longest) + " on a side");
     std::string bytes;
     try {
         bytes = png::encodeIndexedPng(static_cast<std::uint32_t>(width * scale),

@@ -300,6 +300,15 @@ TEST_F(ImgCommandTest, PngIsRefusedWithoutWritingAnything) {
             EXPECT_EQ(readBytes(folder.file("pic.img")), c.file);
         }
     }
+
+    // A scale whose PNG would be wider than the viewer ever draws.
+    TempDir folder;
+    writeBytes(folder.file("wide.img"), fx::headeredPicture(1100, 1, fx::patternPixels(1100, 1)));
+    writeBytes(folder.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
+    const auto wide = runWright({"img", "png", folder.file("wide.img"), "-o", folder.file("w.png"), "--scale", "16"});
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_NE(wide.err.find("17600 x 16 pixels; at most 16384 on a side"), std::string::npos) << wide.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("w.png")));
 }
 
 // ---- import ---------------------------------------------------------------
