@@ -29,9 +29,33 @@ void EntryIndex::reportLeftovers(const std::string& fileName, std::vector<Proble
 
 }  // namespace wright::cli
 
-#include "wright/options.h"
+#include "wright/cli.h"
 
 namespace wright::cli {
+
+ImportRequest importRequest(const Options& options, const std::string& targetName) {
+    expectArguments(options, 2, targetName + " and the translated PO file");
+    ImportRequest request;
+    request.target = options.arguments[0];
+    request.catalogueName = options.arguments[1];
+    request.letters = lettersOption(options);
+    request.dryRun = options.has("dry-run");
+    request.entries = po::readCatalogue(request.catalogueName);
+    return request;
+}
+
+Encoded storedName(const std::string& translation, Letters letters, std::size_t longest) {
+    if (translation.find('\n') != std::string::npos) return {{}, "a name cannot hold a line break"};
+    Encoded typed = typedName(translation, letters);
+    if (typed.ok() && typed.bytes.size() > longest)
+        typed.problem = "the translation has " + std::to_string(typed.bytes.size()) + " characters; the field holds " +
+                        std::to_string(longest);
+    return typed;
+}
+
+std::string staleSource(const std::string& shown) {
+    return "the source text no longer matches the file, which holds \"" + shown + "\"";
+}
 
 void refuseImport(const std::string& catalogueName, const std::vector<Problem>& problems) {
     std::string message = catalogueName + ": import refused, nothing was written (" +

@@ -4,6 +4,8 @@
 // a translation.
 
 #include "po/po_file.h"
+#include "wright/game_text.h"
+#include "wright/options.h"
 
 #include <map>
 #include <string>
@@ -51,6 +53,26 @@ struct ImportTally {
 }  // namespace wright::cli
 
 namespace wright::cli {
+
+// What every import starts from: the game's file (or folder), the translated
+// catalogue read whole, and the options. Throws UsageError for other than
+// two arguments; po::PoError for a catalogue that cannot be read.
+struct ImportRequest {
+    std::string target;
+    std::string catalogueName;
+    Letters letters = Letters::French;
+    bool dryRun = false;
+    std::vector<po::Entry> entries;
+};
+ImportRequest importRequest(const Options& options, const std::string& targetName);
+
+// The bytes a translated name is stored as, in a field that holds `longest`
+// typed characters; or why it cannot be: a line break, a character the game's
+// code page cannot hold, too many characters.
+Encoded storedName(const std::string& translation, Letters letters, std::size_t longest);
+
+// The problem of an entry whose source is not what the file now holds.
+std::string staleSource(const std::string& shown);
 
 // Throws Refused listing every problem, each with its context: the import
 // wrote nothing.

@@ -130,16 +130,12 @@ struct RegionEdit {
 };
 
 void importMaps(const Options& options, Streams io) {
-    expectArguments(options, 2, "MAPS.BSA and the translated PO file");
-    const std::string& path = options.arguments[0];
-    const std::string& poPath = options.arguments[1];
-    const Letters letters = lettersOption(options);
-    const bool dryRun = options.has("dry-run");
-
-    const std::vector<po::Entry> catalogue = po::readCatalogue(poPath);
+    const ImportRequest request = importRequest(options, "MAPS.BSA");
+    const std::string& path = request.target;
+    const Letters letters = request.letters;
     arcwright::MapsArchive archive =
-        openArchive(path, dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
-    EntryIndex index(catalogue);
+        openArchive(path, request.dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
+    EntryIndex index(request.entries);
     std::vector<Problem> problems;
     ImportTally tally;
     std::vector<RegionEdit> edits;
@@ -163,26 +159,15 @@ void importMaps(const Options& options, Streams io) {
                     continue;
                 }
                 const std::string& stored = r.names.names[k];
-                const Encoded typed = typedName(entry->translation, letters);
-                if (entry->translation.find('\n') != std::string::npos) {
-                    problems.push_back({context, "a name cannot hold a line break"});
-                    continue;
-                }
+                const Encoded typed = storedName(entry->translation, letters, kLongestMapName);
                 if (!typed.ok()) {
                     problems.push_back({context, *typed.problem});
-                    continue;
-                }
-                if (typed.bytes.size() > kLongestMapName) {
-                    problems.push_back({context, "the translation has " + std::to_string(typed.bytes.size()) +
-                                                     " characters; the field holds " +
-                                                     std::to_string(kLongestMapName)});
                     continue;
                 }
                 const bool alreadyThere = typed.bytes == stored && r.locations.names[k] == stored &&
                                           (r.dungeons.lines[k].empty() || r.dungeons.lines[k] == stored);
                 if (entry->source != showName(stored, letters) && !alreadyThere) {
-                    problems.push_back({context, "the source text no longer matches the file, which holds \"" +
-                                                     showName(stored, letters) + "\""});
+                    problems.push_back({context, staleSource(showName(stored, letters))});
                     continue;
                 }
                 if (alreadyThere) {
@@ -215,16 +200,16 @@ void importMaps(const Options& options, Streams io) {
     } catch (const FileError& error) {
         throw Refused(error.what());
     }
-    if (!problems.empty()) refuseImport(poPath, problems);
+    if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
-    if (!dryRun && !patches.empty()) {
+    if (!request.dryRun && !patches.empty()) {
         try {
             arcwright::writePatches(archive.file(), patches);
         } catch (const arcwright::SaveError& error) {
             throw Refused(path + ": not written: " + error.what());
         }
     }
-    io.out << tallyLine(path, tally, dryRun, "names") << "\n";
+    io.out << tallyLine(path, tally, request.dryRun, "names") << "\n";
 }
 
 }  // namespace

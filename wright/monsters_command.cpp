@@ -71,19 +71,15 @@ void exportMonsters(const Options& options, Streams io) {
 }
 
 void importMonsters(const Options& options, Streams io) {
-    expectArguments(options, 2, "MONSTER.BSA and the translated PO file");
-    const std::string& path = options.arguments[0];
-    const std::string& poPath = options.arguments[1];
-    const Letters letters = lettersOption(options);
-    const bool dryRun = options.has("dry-run");
-
-    const std::vector<po::Entry> catalogue = po::readCatalogue(poPath);
+    const ImportRequest request = importRequest(options, "MONSTER.BSA");
+    const std::string& path = request.target;
+    const Letters letters = request.letters;
     arcwright::MonsterArchive archive =
-        openArchive(path, dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
+        openArchive(path, request.dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
     const std::vector<std::string> stored = readNames(archive);
     std::vector<std::string> lines = stored;
 
-    EntryIndex index(catalogue);
+    EntryIndex index(request.entries);
     std::vector<Problem> problems;
     ImportTally tally;
     for (std::size_t i = 0; i < stored.size(); ++i) {
@@ -94,29 +90,22 @@ void importMonsters(const Options& options, Streams io) {
             ++tally.untranslated;
             continue;
         }
-        const Encoded typed = typedName(entry->translation, letters);
-        if (entry->translation.find('\n') != std::string::npos) {
-            problems.push_back({context, "a name cannot hold a line break"});
-        } else if (!typed.ok()) {
+        const Encoded typed = storedName(entry->translation, letters, arcwright::kMonsterNameSize);
+        if (!typed.ok()) {
             problems.push_back({context, *typed.problem});
-        } else if (typed.bytes.size() > arcwright::kMonsterNameSize) {
-            problems.push_back({context, "the translation has " + std::to_string(typed.bytes.size()) +
-                                             " characters; the field holds " +
-                                             std::to_string(arcwright::kMonsterNameSize)});
         } else if (typed.bytes == stored[i]) {
             ++tally.unchanged;
         } else if (entry->source != showName(stored[i], letters)) {
-            problems.push_back({context, "the source text no longer matches the file, which holds \"" +
-                                             showName(stored[i], letters) + "\""});
+            problems.push_back({context, staleSource(showName(stored[i], letters))});
         } else {
             lines[i] = typed.bytes;
             ++tally.written;
         }
     }
     index.reportLeftovers(path, problems);
-    if (!problems.empty()) refuseImport(poPath, problems);
+    if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
-    if (!dryRun && tally.written > 0) {
+    if (!request.dryRun && tally.written > 0) {
         try {
             // Only the fields that change are written.
             std::vector<arcwright::FieldPatch> patches = archive.savePatches(lines, FrenchLetters::Keep);
@@ -130,7 +119,7 @@ void importMonsters(const Options& options, Streams io) {
             throw Refused(path + ": not written: " + error.what());
         }
     }
-    io.out << tallyLine(path, tally, dryRun, "names") << "\n";
+    io.out << tallyLine(path, tally, request.dryRun, "names") << "\n";
 }
 
 }  // namespace

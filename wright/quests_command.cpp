@@ -190,15 +190,12 @@ std::string nameList(const std::vector<std::string>& names) {
 }
 
 void importQuests(const Options& options, Streams io) {
-    expectArguments(options, 2, "DIR (the folder of the quest files) and the translated PO file");
-    const std::string& dir = options.arguments[0];
-    const std::string& poPath = options.arguments[1];
-    const Letters letters = lettersOption(options);
-    const bool dryRun = options.has("dry-run");
-
-    const std::vector<po::Entry> catalogue = po::readCatalogue(poPath);
+    const ImportRequest request = importRequest(options, "DIR (the folder of the quest files)");
+    const std::string& dir = request.target;
+    const Letters letters = request.letters;
+    const bool dryRun = request.dryRun;
     std::vector<QuestFile> quests = readQuests(dir, "nothing written");
-    EntryIndex index(catalogue);
+    EntryIndex index(request.entries);
     std::vector<Problem> problems;
     ImportTally tally;
     std::vector<bool> changed(quests.size(), false);
@@ -253,7 +250,7 @@ void importQuests(const Options& options, Streams io) {
         }
     }
     index.reportLeftovers(dir, problems);
-    if (!problems.empty()) refuseImport(poPath, problems);
+    if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
     if (!dryRun) {
         // Every quest to change is checked before the first is rewritten.
@@ -262,7 +259,7 @@ void importQuests(const Options& options, Streams io) {
             if (const std::optional<std::string> why = whyNotRewritable(quests[f]))
                 problems.push_back({quests[f].name, *why});
         }
-        if (!problems.empty()) refuseImport(poPath, problems);
+        if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
         std::vector<std::string> written;
         for (std::size_t f = 0; f < quests.size(); ++f) {
