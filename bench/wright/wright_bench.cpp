@@ -65,6 +65,27 @@ void writeBackAndForth(const std::string& pot, const std::string& there, const s
     po::writeCatalogue(back, "back", reverse);
 }
 
+// The three command benchmarks of a kind of file: export; import of
+// catalogues that translate every string (there, then back again, so each
+// round writes); import of the untranslated template.
+void exportRounds(benchmark::State& state, const char* command, const std::string& target, const Folder& folder) {
+    for (auto _ : state) wright({command, "export", target, "-o", folder.file("out.pot")});
+}
+
+void importRounds(benchmark::State& state, const char* command, const std::string& target, const Folder& folder) {
+    bool there = true;
+    for (auto _ : state) {
+        wright({command, "import", target, folder.file(there ? "there.po" : "back.po")});
+        there = !there;
+    }
+    if (!there) wright({command, "import", target, folder.file("back.po")});
+}
+
+void untranslatedRounds(benchmark::State& state, const char* command, const std::string& target,
+                        const std::string& pot) {
+    for (auto _ : state) wright({command, "import", target, pot});
+}
+
 struct Maps : Folder {
     Maps() {
         arcwright::fixtures::writeMapsArchive(archive(), arcwright::fixtures::demoRegions(), true);
@@ -99,23 +120,18 @@ void ReadMapsArchive(benchmark::State& state) {
 BENCHMARK(ReadMapsArchive)->Unit(benchmark::kMillisecond);
 
 void ExportMaps(benchmark::State& state) {
-    for (auto _ : state) wright({"maps", "export", maps().archive(), "-o", maps().file("out.pot")});
+    exportRounds(state, "maps", maps().archive(), maps());
 }
 BENCHMARK(ExportMaps)->Unit(benchmark::kMillisecond);
 
 // Every name of the archive written into its three places, and synced.
 void ImportMaps(benchmark::State& state) {
-    bool there = true;
-    for (auto _ : state) {
-        wright({"maps", "import", maps().archive(), maps().file(there ? "there.po" : "back.po")});
-        there = !there;
-    }
-    if (!there) wright({"maps", "import", maps().archive(), maps().file("back.po")});
+    importRounds(state, "maps", maps().archive(), maps());
 }
 BENCHMARK(ImportMaps)->Unit(benchmark::kMillisecond);
 
 void ImportMapsUntranslated(benchmark::State& state) {
-    for (auto _ : state) wright({"maps", "import", maps().archive(), maps().file("maps.pot")});
+    untranslatedRounds(state, "maps", maps().archive(), maps().file("maps.pot"));
 }
 BENCHMARK(ImportMapsUntranslated)->Unit(benchmark::kMillisecond);
 
@@ -154,23 +170,18 @@ void ReadQuests(benchmark::State& state) {
 BENCHMARK(ReadQuests)->Unit(benchmark::kMillisecond);
 
 void ExportQuests(benchmark::State& state) {
-    for (auto _ : state) wright({"quests", "export", quests().folder(), "-o", quests().file("out.pot")});
+    exportRounds(state, "quests", quests().folder(), quests());
 }
 BENCHMARK(ExportQuests)->Unit(benchmark::kMillisecond);
 
 // Every record of every quest changed: 500 files rewritten whole.
 void ImportQuests(benchmark::State& state) {
-    bool there = true;
-    for (auto _ : state) {
-        wright({"quests", "import", quests().folder(), quests().file(there ? "there.po" : "back.po")});
-        there = !there;
-    }
-    if (!there) wright({"quests", "import", quests().folder(), quests().file("back.po")});
+    importRounds(state, "quests", quests().folder(), quests());
 }
 BENCHMARK(ImportQuests)->Unit(benchmark::kMillisecond);
 
 void ImportQuestsUntranslated(benchmark::State& state) {
-    for (auto _ : state) wright({"quests", "import", quests().folder(), quests().file("quests.pot")});
+    untranslatedRounds(state, "quests", quests().folder(), quests().file("quests.pot"));
 }
 BENCHMARK(ImportQuestsUntranslated)->Unit(benchmark::kMillisecond);
 
