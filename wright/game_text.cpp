@@ -124,8 +124,10 @@ Encoded fromUtf8(std::string_view utf8, CodePage page) {
             return result;
         }
         if (*c == '\n') {
-            if (result.bytes.empty() || result.bytes.back() != '\r') result.bytes += '\r';
-            result.bytes += '\n';
+            // Every newline is a line break, even after a CR: "\r\n" in a
+            // catalogue is a lone CR and then a line break, as toUtf8 shows
+            // the bytes CR CR LF.
+            result.bytes += "\r\n";
             continue;
         }
         const std::optional<unsigned char> b = *c == 0 ? std::nullopt : unicodeToByte(*c, page);

@@ -28,8 +28,9 @@ CodePage codePageOf(Letters letters);
 // 8-bit text of a code page as UTF-8; CR LF becomes "\n".
 std::string toUtf8(std::string_view bytes, CodePage page);
 
-// UTF-8 as 8-bit text of a code page, "\n" (alone or after CR) as CR LF; or
-// why it cannot be: not UTF-8, or a character the page cannot hold.
+// UTF-8 as 8-bit text of a code page, each "\n" as CR LF; or why it cannot
+// be: not UTF-8, or a character the page cannot hold. For bytes without a
+// zero, fromUtf8(toUtf8(bytes)) gives the bytes back, lone CRs included.
 struct Encoded {
     std::string bytes;
     std::optional<std::string> problem;

@@ -9,7 +9,7 @@ TEST(GameText, EveryByteButZeroGoesToUtf8AndBack) {
     for (const CodePage page : {CodePage::Windows1252, CodePage::Windows1251}) {
         std::string all;
         for (int b = 1; b < 256; ++b)
-            if (b != '\r' && b != '\n') all += static_cast<char>(b);
+            if (b != '\n') all += static_cast<char>(b);
         const std::string utf8 = toUtf8(all, page);
         EXPECT_EQ(characterCount(utf8), all.size());
         const Encoded back = fromUtf8(utf8, page);
@@ -19,8 +19,11 @@ TEST(GameText, EveryByteButZeroGoesToUtf8AndBack) {
 }
 
 TEST(GameText, LineBreaksAreCrLfInTheGameAndNewlinesInTheCatalogue) {
-    EXPECT_EQ(toUtf8("a\r\nb\rc\n", CodePage::Windows1252), "a\nb\rc\n");
-    EXPECT_EQ(fromUtf8("a\nb\r\nc\r", CodePage::Windows1252).bytes, "a\r\nb\r\nc\r");
+    EXPECT_EQ(toUtf8("a\r\nb\rc\n\r\r\n", CodePage::Windows1252), "a\nb\rc\n\r\n");
+    // A CR before a line break stays a byte of its own.
+    EXPECT_EQ(fromUtf8("a\nb\r\nc\r", CodePage::Windows1252).bytes, "a\r\nb\r\r\nc\r");
+    const std::string crs = "\r\r\n\r\n\r";
+    EXPECT_EQ(fromUtf8(toUtf8(crs, CodePage::Windows1251), CodePage::Windows1251).bytes, crs);
 }
 
 TEST(GameText, WhatTheCodePageCannotHoldIsNamed) {
