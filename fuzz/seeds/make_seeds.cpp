@@ -5,6 +5,7 @@
 #include "fuzz/seeds/pixwright_seeds.h"
 #include "fuzz/seeds/questwright_seeds.h"
 #include "fuzz/seeds/seed_writer.h"
+#include "fuzz/seeds/wright_seeds.h"
 
 #include <filesystem>
 #include <fstream>
@@ -38,16 +39,6 @@ void textSeeds(const fs::path& corpus) {
         writeSeed(corpus, "fuzz_french_letters", name, text);
         writeSeed(corpus, "fuzz_catalogue_text", name, text);
     }
-    // Catalogue text: UTF-8 of one to four bytes, line breaks, and bytes
-    // that are not UTF-8 at all.
-    const std::vector<std::pair<std::string, std::string>> utf8{
-        {"utf8_accents", "Ch\xC3\xAAne \xC3\xA9t\xC3\xA9"},
-        {"utf8_cyrillic", "\xD0\x97\xD0\xB0\xD0\xBC\xD0\xBE\xD0\xBA"},
-        {"utf8_wide", "\xE2\x82\xAC \xF0\x9F\x90\x89"},
-        {"utf8_breaks", "a\nb\r\nc\r"},
-        {"utf8_broken", "\xC0\xAF \xED\xA0\x80 \xE2\x82"},
-    };
-    for (const auto& [name, text] : utf8) writeSeed(corpus, "fuzz_catalogue_text", name, text);
 }
 
 }  // namespace
@@ -62,5 +53,6 @@ int main(int argc, char** argv) {
     writeArcwrightSeeds(corpus);
     writePixwrightSeeds(corpus);
     writeQuestwrightSeeds(corpus);
+    writeWrightSeeds(corpus);
     return 0;
 }
