@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The installed program's exit statuses and streams, as a shell sees them:
+# 0 with help on stdout, 2 for a usage error, 1 for a file that cannot be
+# read, and 1 when its output cannot be written.
+#   usage: exit_status.sh PATH/TO/wright
+set -u
+wright=$1
+failures=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+expect() {  # expect STATUS STREAM-THAT-MUST-HOLD-TEXT TEXT -- ARGS...
+  local status=$1 stream=$2 text=$3
+  shift 4
+  "$wright" "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  if [ "$got" -ne "$status" ]; then
+    echo "FAIL: wright $* exited $got, not $status"; failures=$((failures + 1)); return
+  fi
+  if ! grep -qF -- "$text" "$work/$stream"; then
+    echo "FAIL: wright $*: $stream lacks '$text':"; cat "$work/$stream"; failures=$((failures + 1))
+  fi
+}
+
+expect 0 out "Usage: wright COMMAND" -- --help
+expect 2 err "unknown command 'mapz'" -- mapz
+expect 2 err "Try 'wright maps --help'" -- maps export "$work/MAPS.BSA"
+expect 1 err "$work/none.bsa" -- maps export "$work/none.bsa" -o "$work/m.pot"
+
+"$wright" --help >/dev/full 2>"$work/err"
+got=$?
+if [ "$got" -ne 1 ] || ! grep -qF "cannot write to standard output" "$work/err"; then
+  echo "FAIL: help into a full disk exited $got"; failures=$((failures + 1))
+fi
+
+[ "$failures" -eq 0 ] && echo "all exit statuses as expected"
+exit "$failures"
