@@ -1,5 +1,7 @@
 #include "arcwright/archive_file.h"
 
+#include "fileio/write_faults.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,6 +65,7 @@ void ArchiveFile::writeAt(std::int64_t position, std::string_view bytes) {
     const int fd = openFd("write");
     if (position < 0) fail("write", EINVAL);
     if (hook_) hook_(position, bytes.size());
+    if (const int error = wright::WriteFaults::next()) fail("write", error);
     std::size_t put = 0;
     while (put < bytes.size()) {
         const ssize_t w = ::pwrite(fd, bytes.data() + put, bytes.size() - put,
@@ -85,6 +88,7 @@ void ArchiveFile::checkStillAtPath() const {
 }
 
 void ArchiveFile::flush() {
+    if (const int error = wright::WriteFaults::next()) fail("sync", error);
     if (::fdatasync(openFd("sync")) != 0 && errno != EINVAL && errno != EROFS) fail("sync", errno);
 }
 

@@ -6,7 +6,8 @@
 // not a buffer refilled and flushed at each seek. flush() puts the written
 // data on the disk (the size never changes, so the data is all there is to
 // sync). All writes pass one hook first, so a test can make the n-th write
-// fail and see that the archive comes back as it was.
+// fail and see that the archive comes back as it was; writes and syncs also
+// count for the WriteFaults seam, as BinaryFile's do.
 
 #include "fileio/binary_file.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 // A seam for fault-injection tests of every write path. Inert until a test
 // arms it: then the n-th write-side call of BinaryFile from that moment
-// (write, flush or close, counted together) fails with the given errno, as a
-// disk error would. failAt models a passing error (later calls succeed, so a
+// (write, flush or close, counted together; an archive edited in place counts
+// its positioned writes and syncs too) fails with the given errno, as a disk
+// error would. failAt models a passing error (later calls succeed, so a
 // rollback can put old bytes back); failFrom models a disk that stays full.
 
 namespace wright {

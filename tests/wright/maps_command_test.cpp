@@ -5,10 +5,12 @@
 #include "tests/wright/run_wright.h"
 
 #include "arcwright/fixtures/archive_fixtures.h"
+#include "fileio/write_faults.h"
 #include "po/po_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -181,6 +183,27 @@ TEST_F(MapsCommand, DryRunReportsAndWritesNothing) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.out, "1 names would be written")) << run.out;
     EXPECT_EQ(readBytes(archive_), original_);
+}
+
+TEST_F(MapsCommand, AWriteFailingPartWayPutsEveryFieldBack) {
+    // Names of two regions: the failing write may come in either.
+    const std::string entries = entry("region 2 (Glenpoint Foothills), location 2", "Crypt of Ash", "Crypte") +
+                                entry("region 5 (Dwynnen), location 0", "Chêne", "Le Chêne");
+    wright::WriteFaults::disarm();
+    ASSERT_EQ(import(entries).status, 0);
+    const int calls = wright::WriteFaults::calls();
+    ASSERT_GT(calls, 4);
+    for (int n = 1; n <= calls; ++n) {
+        SCOPED_TRACE("write " + std::to_string(n));
+        arcwright::fixtures::writeMapsArchive(archive_, sampleRegions());
+        wright::WriteFaults::failAt(n, EIO);
+        const auto run = import(entries);
+        wright::WriteFaults::disarm();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(contains(run.err, archive_ + ": not written: ")) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(readBytes(archive_), original_);
+    }
 }
 
 TEST_F(MapsCommand, EveryProblemIsListedAndNothingWritten) {
