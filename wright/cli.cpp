@@ -48,7 +48,14 @@ std::string outputOption(const Options& options) {
 void runTextCommand(const std::vector<std::string>& args, Streams io, const TextCommand& command) {
     Options options = parseOptions(args, {{"output", 'o', true}, {"letters", 0, true}, {"dry-run", 0, false}});
     if (options.has("help")) {
-        io.out << command.help;
+        io.out << command.help
+               << "Options:\n"
+                  "  -o, --output FILE   the template to write (export)\n"
+                  "  --letters L         french (default): accented letters for the game's codes;\n"
+                  "                      russian: Cyrillic for the codes of Russian letters;\n"
+                  "                      none: the bytes as Windows-1252\n"
+                  "  --dry-run           check and report, write nothing (import)\n"
+                  "  -h, --help          this text\n";
         return;
     }
     if (options.arguments.empty()) throw UsageError("missing action: export or import");

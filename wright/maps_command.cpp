@@ -4,6 +4,7 @@
 // catalogue carries the MAPNAMES name; an import writes the translation into
 // all three, as the editor's copy and saves do.
 
+#include "wright/archive_import.h"
 #include "wright/catalogue.h"
 #include "wright/cli.h"
 
@@ -33,14 +34,7 @@ const char* const kMapsHelp =
     "whether the location has a dungeon.\n"
     "import writes every translated entry into the region's names list, the\n"
     "location record and the dungeon record. Every entry is checked first; when\n"
-    "one does not fit, all problems are listed and nothing is written.\n\n"
-    "Options:\n"
-    "  -o, --output FILE   the template to write (export)\n"
-    "  --letters L         french (default): accented letters for the game's codes;\n"
-    "                      russian: Cyrillic for the codes of Russian letters;\n"
-    "                      none: the bytes as Windows-1252\n"
-    "  --dry-run           check and report, write nothing (import)\n"
-    "  -h, --help          this text\n";
+    "one does not fit, all problems are listed and nothing is written.\n\n";
 
 std::string locationContext(int region, std::size_t index) {
     return "region " + std::to_string(region) + " (" + arcwright::regionName(region) + "), location " +
@@ -129,17 +123,15 @@ struct RegionEdit {
     bool changed = false;
 };
 
-void importMaps(const Options& options, Streams io) {
-    const ImportRequest request = importRequest(options, "MAPS.BSA");
+ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& request) {
     const std::string& path = request.target;
     const Letters letters = request.letters;
-    arcwright::MapsArchive archive =
-        openArchive(path, request.dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
     EntryIndex index(request.entries);
-    std::vector<Problem> problems;
-    ImportTally tally;
+    ArchivePlan result;
+    std::vector<Problem>& problems = result.problems;
+    ImportTally& tally = result.tally;
+    std::vector<arcwright::FieldPatch>& patches = result.patches;
     std::vector<RegionEdit> edits;
-    std::vector<arcwright::FieldPatch> patches;
 
     try {
         for (int region = 0; region < arcwright::kRegionCount; ++region) {
@@ -200,16 +192,11 @@ void importMaps(const Options& options, Streams io) {
     } catch (const FileError& error) {
         throw Refused(error.what());
     }
-    if (!problems.empty()) refuseImport(request.catalogueName, problems);
+    return result;
+}
 
-    if (!request.dryRun && !patches.empty()) {
-        try {
-            arcwright::writePatches(archive.file(), patches);
-        } catch (const arcwright::SaveError& error) {
-            throw Refused(path + ": not written: " + error.what());
-        }
-    }
-    io.out << tallyLine(path, tally, request.dryRun, "names") << "\n";
+void importMaps(const Options& options, Streams io) {
+    importIntoArchive<arcwright::MapsArchive>(importRequest(options, "MAPS.BSA"), openArchive, planImport, io);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // wright monsters export|import: the 43 monster names of MONSTER.BSA, each a
 // 24-byte field at a fixed position.
 
+#include "wright/archive_import.h"
 #include "wright/catalogue.h"
 #include "wright/cli.h"
 
@@ -19,12 +20,7 @@ const char* const kMonstersHelp =
     "       wright monsters import MONSTER.BSA FILE.po [--letters L] [--dry-run]\n"
     "The 43 monster names of the monster archive, each in a field of 24 bytes.\n\n"
     "import checks every entry first; when one does not fit, all problems are\n"
-    "listed and nothing is written.\n\n"
-    "Options:\n"
-    "  -o, --output FILE   the template to write (export)\n"
-    "  --letters L         french (default), russian or none (see 'wright maps --help')\n"
-    "  --dry-run           check and report, write nothing (import)\n"
-    "  -h, --help          this text\n";
+    "listed and nothing is written.\n\n";
 
 std::string monsterContext(std::size_t index) {
     return "monster " + std::to_string(index);
@@ -70,56 +66,48 @@ void exportMonsters(const Options& options, Streams io) {
     io.out << output << ": " << entries.size() << " monster names of " << path << ".\n";
 }
 
-void importMonsters(const Options& options, Streams io) {
-    const ImportRequest request = importRequest(options, "MONSTER.BSA");
-    const std::string& path = request.target;
+ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& request) {
     const Letters letters = request.letters;
-    arcwright::MonsterArchive archive =
-        openArchive(path, request.dryRun ? arcwright::Access::ReadOnly : arcwright::Access::ReadWrite);
     const std::vector<std::string> stored = readNames(archive);
     std::vector<std::string> lines = stored;
 
     EntryIndex index(request.entries);
-    std::vector<Problem> problems;
-    ImportTally tally;
+    ArchivePlan plan;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const std::string context = monsterContext(i);
         const po::Entry* entry = index.claim(context);
         if (!entry) continue;
         if (!isTranslated(*entry)) {
-            ++tally.untranslated;
+            ++plan.tally.untranslated;
             continue;
         }
         const Encoded typed = storedName(entry->translation, letters, arcwright::kMonsterNameSize);
         if (!typed.ok()) {
-            problems.push_back({context, *typed.problem});
+            plan.problems.push_back({context, *typed.problem});
         } else if (typed.bytes == stored[i]) {
-            ++tally.unchanged;
+            ++plan.tally.unchanged;
         } else if (entry->source != showName(stored[i], letters)) {
-            problems.push_back({context, staleSource(showName(stored[i], letters))});
+            plan.problems.push_back({context, staleSource(showName(stored[i], letters))});
         } else {
             lines[i] = typed.bytes;
-            ++tally.written;
+            ++plan.tally.written;
         }
     }
-    index.reportLeftovers(path, problems);
-    if (!problems.empty()) refuseImport(request.catalogueName, problems);
+    index.reportLeftovers(request.target, plan.problems);
+    if (plan.tally.written == 0) return plan;
+    try {
+        // Only the fields that change are written.
+        std::vector<arcwright::FieldPatch> patches = archive.savePatches(lines, FrenchLetters::Keep);
+        for (std::size_t i = 0; i < patches.size(); ++i)
+            if (lines[i] != stored[i]) plan.patches.push_back(std::move(patches[i]));
+    } catch (const FileError& error) {
+        throw Refused(error.what());
+    }
+    return plan;
+}
 
-    if (!request.dryRun && tally.written > 0) {
-        try {
-            // Only the fields that change are written.
-            std::vector<arcwright::FieldPatch> patches = archive.savePatches(lines, FrenchLetters::Keep);
-            std::vector<arcwright::FieldPatch> changed;
-            for (std::size_t i = 0; i < patches.size(); ++i)
-                if (lines[i] != stored[i]) changed.push_back(std::move(patches[i]));
-            arcwright::writePatches(archive.file(), changed);
-        } catch (const arcwright::SaveError& error) {
-            throw Refused(path + ": not written: " + error.what());
-        } catch (const FileError& error) {
-            throw Refused(path + ": not written: " + error.what());
-        }
-    }
-    io.out << tallyLine(path, tally, request.dryRun, "names") << "\n";
+void importMonsters(const Options& options, Streams io) {
+    importIntoArchive<arcwright::MonsterArchive>(importRequest(options, "MONSTER.BSA"), openArchive, planImport, io);
 }
 
 }  // namespace

@@ -44,14 +44,7 @@ const char* const kQuestsHelp =
     "Every entry is checked first, then that every quest file to change can be\n"
     "rewritten; when anything does not fit, all problems are listed and nothing is\n"
     "written. Each changed quest file is rewritten whole; the others are left as\n"
-    "they are.\n\n"
-    "Options:\n"
-    "  -o, --output FILE   the template to write (export)\n"
-    "  --letters L         french (default): accented letters for the game's codes;\n"
-    "                      russian: Cyrillic for the codes of Russian letters;\n"
-    "                      none: the bytes as Windows-1252\n"
-    "  --dry-run           check and report, write nothing (import)\n"
-    "  -h, --help          this text\n";
+    "they are.\n\n";
 
 struct QuestFile {
     std::string name;  // as listed in the folder
