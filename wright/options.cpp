@@ -13,18 +13,18 @@ Options parseOptions(const std::vector<std::string>& args, const std::vector<Opt
     known.push_back({"help", 'h', false});
 
     Options options;
-    const auto store = [&](const OptionSpec& spec, std::optional<std::string> inlineValue, std::size_t& i,
+    const auto store = [&](const OptionSpec& option, std::optional<std::string> inlineValue, std::size_t& i,
                            const std::string& spelled) {
-        if (!spec.takesValue) {
+        if (!option.takesValue) {
             if (inlineValue) throw UsageError("option '" + spelled + "' takes no value");
-            options.flags.insert(spec.longName);
+            options.flags.insert(option.longName);
             return;
         }
         if (!inlineValue) {
             if (i + 1 >= args.size()) throw UsageError("option '" + spelled + "' needs a value");
             inlineValue = args[++i];
         }
-        options.values[spec.longName] = *inlineValue;
+        options.values[option.longName] = *inlineValue;
     };
 
     bool optionsEnded = false;
@@ -39,22 +39,22 @@ Options parseOptions(const std::vector<std::string>& args, const std::vector<Opt
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
             std::optional<std::string> inlineValue;
             if (equals != std::string::npos) inlineValue = arg.substr(equals + 1);
-            const OptionSpec* spec = nullptr;
+            const OptionSpec* option = nullptr;
             for (const OptionSpec& s : known)
-                if (s.longName == name) spec = &s;
-            if (!spec) throw UsageError("unknown option '--" + name + "'");
-            store(*spec, inlineValue, i, "--" + name);
+                if (s.longName == name) option = &s;
+            if (!option) throw UsageError("unknown option '--" + name + "'");
+            store(*option, inlineValue, i, "--" + name);
         } else {
-            const OptionSpec* spec = nullptr;
+            const OptionSpec* option = nullptr;
             for (const OptionSpec& s : known)
-                if (s.shortName != 0 && s.shortName == arg[1]) spec = &s;
-            if (!spec) throw UsageError("unknown option '" + arg.substr(0, 2) + "'");
+                if (s.shortName != 0 && s.shortName == arg[1]) option = &s;
+            if (!option) throw UsageError("unknown option '" + arg.substr(0, 2) + "'");
             std::optional<std::string> inlineValue;
             if (arg.size() > 2) {
-                if (!spec->takesValue) throw UsageError("unknown option '" + arg + "'");
+                if (!option->takesValue) throw UsageError("unknown option '" + arg + "'");
                 inlineValue = arg.substr(2);
             }
-            store(*spec, inlineValue, i, arg.substr(0, 2));
+            store(*option, inlineValue, i, arg.substr(0, 2));
         }
     }
     return options;
