@@ -1,15 +1,15 @@
 #include "arcwright/region_export.h"
 
 #include "fileio/binary_file.h"
+#include "fileio/replacement_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 namespace arcwright {
 namespace {
+
+using wright::ReplacementFile;
 
 // Copies of at most this many bytes at a time, so a large record is never
 // held whole.
@@ -18,46 +18,6 @@ constexpr std::size_t kCopyChunk = 64 * 1024;
 std::string inFolder(const std::string& folder, const std::string& name) {
     return folder.empty() ? name : folder + "/" + name;
 }
-
-// A temporary file beside the target: renamed over it when complete, removed
-// when not.
-class ReplacementFile {
-public:
-    explicit ReplacementFile(const std::string& path) : path_(path) {
-        for (int attempt = 0;; ++attempt) {
-            temp_ = path + ".part" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-            try {
-                file_.emplace(temp_, "wbx");
-                return;
-            } catch (const wright::FileError& error) {
-                if (attempt >= 100 || error.reason() != wright::systemReason(EEXIST))
-                    throw wright::FileError(path, "create", error.reason());
-            }
-        }
-    }
-    ~ReplacementFile() {
-        if (done_) return;
-        file_.reset();
-        std::remove(temp_.c_str());
-    }
-    ReplacementFile(const ReplacementFile&) = delete;
-    ReplacementFile& operator=(const ReplacementFile&) = delete;
-
-    wright::BinaryFile& file() { return *file_; }
-    void commit() {
-        file_->flush();
-        file_->close();
-        if (std::rename(temp_.c_str(), path_.c_str()) != 0)
-            throw wright::FileError(path_, "rename", wright::systemReason(errno));
-        done_ = true;
-    }
-
-private:
-    std::string path_;
-    std::string temp_;
-    std::optional<wright::BinaryFile> file_;
-    bool done_ = false;
-};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "wright/png_image.h"
 
 #include "fileio/binary_file.h"
+#include "fileio/replacement_file.h"
 #include "pixwright/img_picture.h"
 
 #include <sys/stat.h>
@@ -122,31 +123,14 @@ std::string readWhole(const std::string& path) {
     }
 }
 
-// Writes bytes to a fresh file beside target, renamed over it once complete
-// and on disk; mode, when given, is set on it first. The temporary file is
-// removed on every failure.
+// Writes bytes to a fresh file beside target, renamed over it once complete;
+// mode, when given, is set on it first.
 void replaceFile(const std::string& target, const std::string& bytes, std::optional<mode_t> mode) {
-    std::string temporary;
-    std::optional<BinaryFile> file;
-    for (int attempt = 0; !file; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        try {
-            file.emplace(temporary, "wbx");
-        } catch (const FileError& error) {
-            if (attempt >= 100 || error.reason() != systemReason(EEXIST))
-                throw Refused(target + ": cannot be written: " + error.reason());
-        }
-    }
     try {
-        file->write(bytes);
-        file->flush();
-        file->close();
-        if (mode && ::chmod(temporary.c_str(), *mode) != 0) throw FileError(temporary, "chmod", systemReason(errno));
-        if (std::rename(temporary.c_str(), target.c_str()) != 0)
-            throw FileError(target, "rename", systemReason(errno));
+        ReplacementFile out(target);
+        out.file().write(bytes);
+        out.commit(mode);
     } catch (const FileError& error) {
-        file.reset();
-        std::remove(temporary.c_str());
         throw Refused(target + ": not written: " + error.what());
     }
 }
