@@ -1,7 +1,7 @@
 #include "arcwright/region_export.h"
 
 #include "fileio/binary_file.h"
-#include "fileio/replacement_file.h"
+#include "fileio/file_writer.h"
 
 #include <optional>
 #include <vector>
@@ -9,7 +9,7 @@
 namespace arcwright {
 namespace {
 
-using wright::ReplacementFile;
+using wright::FileWriter;
 
 // Copies of at most this many bytes at a time, so a large record is never
 // held whole.
@@ -33,12 +33,6 @@ std::optional<std::string> unusableFileName(const std::string& name) {
     return std::nullopt;
 }
 
-void replaceFile(const std::string& path, const std::string& bytes) {
-    ReplacementFile out(path);
-    out.file().write(bytes);
-    out.commit();
-}
-
 void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log) {
     std::vector<char> chunk(kCopyChunk);
     for (int slot = 0; slot < kSlotsPerRegion; ++slot) {
@@ -51,11 +45,11 @@ void exportRegionRecords(MapsArchive& archive, int region, const std::string& fo
         const std::int64_t size = entry.size > 0 ? entry.size : 0;
         std::int64_t copied = 0;
         try {
-            ReplacementFile out(inFolder(folder, entry.name));
+            FileWriter out(inFolder(folder, entry.name));
             while (copied < size) {
                 const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(size - copied, kCopyChunk));
                 const std::size_t got = archive.file().readSomeAt(entry.offset + copied, chunk.data(), want);
-                out.file().write(chunk.data(), got);
+                out.write(std::string_view(chunk.data(), got));
                 copied += static_cast<std::int64_t>(got);
                 if (got < want) break;
             }

@@ -1,8 +1,8 @@
 #pragma once
 // A region taken out of the archive: each of its four records copied byte for
 // byte into a file named after the record, and the names list as a text file
-// Region<n>.map. Neither touches the archive. Every file replaces its old self
-// only once it is complete: it is written beside it and renamed over it.
+// Region<n>.map. Neither touches the archive. Every file goes through the
+// file writer, so it replaces its old self only once it is complete.
 
 #include "arcwright/maps_archive.h"
 
@@ -26,9 +26,5 @@ std::string regionMapFileName(int region);
 
 // Why a record name cannot be used as a file name, or nothing.
 std::optional<std::string> unusableFileName(const std::string& name);
-
-// Replaces the file at `path` by `bytes`, through a temporary file beside it.
-// Throws wright::FileError.
-void replaceFile(const std::string& path, const std::string& bytes);
 
 }  // namespace arcwright

@@ -5,6 +5,7 @@
 #include "arcwright/region_export.h"
 #include "arcwright/region_records.h"
 #include "common/cyrillic_letters.h"
+#include "fileio/file_writer.h"
 #include "ui/button_tag.h"
 #include "ui/dialogs.h"
 #include "ui/list_index.h"
@@ -392,7 +393,7 @@ void TForm1::ExportInMap() {
         return;
     }
     try {
-        replaceFile(regionMapFileName(region), text.bytes);
+        wright::writeWholeFile(regionMapFileName(region), text.bytes);
     } catch (const wright::FileError& error) {
         logBytes(std::string("Mapnames not exported: ") + error.what() + ".");
         return;

@@ -20,6 +20,11 @@ FileError::FileError(const std::string& path, const std::string& operation, cons
       operation_(operation),
       reason_(reason) {}
 
+FileError::FileError(const std::string& path, const std::string& operation, int errorNumber)
+    : FileError(path, operation, errorNumber ? systemReason(errorNumber) : std::string("unknown error")) {
+    errorNumber_ = errorNumber;
+}
+
 BinaryFile::BinaryFile(const std::string& path, const char* mode) : path_(path) {
     errno = 0;
     file_ = std::fopen(path.c_str(), mode);
@@ -43,7 +48,7 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
 }
 
 void BinaryFile::fail(const std::string& operation, int error) const {
-    throw FileError(path_, operation, error ? systemReason(error) : std::string("unknown error"));
+    throw FileError(path_, operation, error);
 }
 
 void BinaryFile::seek(std::int64_t position) {

@@ -15,15 +15,20 @@ namespace wright {
 class FileError : public std::runtime_error {
 public:
     FileError(const std::string& path, const std::string& operation, const std::string& reason);
+    // The system's failure: the reason is its text, and errorNumber() keeps it.
+    FileError(const std::string& path, const std::string& operation, int errorNumber);
 
     const std::string& path() const { return path_; }
     const std::string& operation() const { return operation_; }
     const std::string& reason() const { return reason_; }
+    // The errno of a failure the system reported, or 0.
+    int errorNumber() const { return errorNumber_; }
 
 private:
     std::string path_;
     std::string operation_;
     std::string reason_;
+    int errorNumber_ = 0;
 };
 
 class BinaryFile {

@@ -1,11 +1,16 @@
 #include "po/po_file.h"
 
+#include "fileio/file_writer.h"
+
 #include <gettext-po.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace wright::po {
@@ -54,8 +59,23 @@ private:
     std::vector<std::string> list_;
 };
 
+// po_file_free leaves each message's context string behind; setting it to
+// none through the library frees it first.
+void releaseContexts(po_file_t file) {
+    const char* const* domains = po_file_domains(file);
+    for (; domains && *domains; ++domains) {
+        po_message_iterator_t it = po_message_iterator(file, *domains);
+        while (po_message_t m = po_next_message(it))
+            if (po_message_msgctxt(m)) po_message_set_msgctxt(m, nullptr);
+        po_message_iterator_free(it);
+    }
+}
+
 struct FileFree {
-    void operator()(po_file_t f) const { po_file_free(f); }
+    void operator()(po_file_t f) const {
+        releaseContexts(f);
+        po_file_free(f);
+    }
 };
 using FilePtr = std::unique_ptr<std::remove_pointer_t<po_file_t>, FileFree>;
 
@@ -66,6 +86,16 @@ using IteratorPtr = std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>
 
 std::string text(const char* s) {
     return s ? s : "";
+}
+
+// The library joins the "#." lines into a string of its own allocation that
+// it never frees; an empty result is its constant "".
+std::string extractedComments(po_message_t m) {
+    const char* joined = po_message_extracted_comments(m);
+    if (!joined || !*joined) return {};
+    std::string comments = joined;
+    std::free(const_cast<char*>(joined));
+    return comments;
 }
 
 }  // namespace
@@ -92,7 +122,7 @@ std::vector<Entry> readCatalogue(const std::string& path) {
         e.context = text(po_message_msgctxt(m));
         e.source = id;
         e.translation = text(po_message_msgstr(m));
-        e.extractedComment = text(po_message_extracted_comments(m));
+        e.extractedComment = extractedComments(m);
         e.fuzzy = po_message_is_fuzzy(m) != 0;
         e.obsolete = po_message_is_obsolete(m) != 0;
         entries.push_back(std::move(e));
@@ -102,8 +132,7 @@ std::vector<Entry> readCatalogue(const std::string& path) {
 
 namespace {
 
-void writeEntries(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries,
-                  bool isTemplate) {
+FilePtr buildCatalogue(const std::string& projectId, const std::vector<Entry>& entries, bool isTemplate) {
     FilePtr file(po_file_create());
     IteratorPtr it(po_message_iterator(file.get(), nullptr));
 
@@ -134,41 +163,72 @@ void writeEntries(const std::string& path, const std::string& projectId, const s
         po_message_insert(it.get(), m);
     }
     it.reset();
+    return file;
+}
 
-    // Written beside the target, then renamed over it.
-    const std::string what = isTemplate ? "the template" : "the catalogue";
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    // Creating it first gives the system's reason for a folder that refuses
-    // it, rather than a fatal error from inside the library.
-    if (std::FILE* probe = std::fopen(temporary.c_str(), "wb")) {
-        std::fclose(probe);
-    } else {
-        throw PoError(path + ": cannot write " + what + ": " + std::strerror(errno));
-    }
+// The catalogue's bytes. libgettextpo writes only to a file it opens by
+// name, and it does not report a failing write: a full disk would leave a
+// short catalogue that it calls written. So it writes into a pipe, which a
+// thread of ours drains into memory (a pipe knows no disk space and no file
+// size limit), and the disk is written by the file writer alone, whose every
+// step is checked.
+std::string render(po_file_t file, const std::string& what) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw PoError("cannot make " + what + ": " + std::strerror(errno));
+    std::string bytes;
+    int readError = 0;
+    std::thread drain([&bytes, &readError, in = ends[0]] {
+        char chunk[64 * 1024];
+        for (;;) {
+            const ssize_t n = ::read(in, chunk, sizeof chunk);
+            if (n > 0) {
+                bytes.append(chunk, static_cast<std::size_t>(n));
+            } else if (n == 0) {
+                return;
+            } else if (errno != EINTR) {
+                readError = errno;
+                return;
+            }
+        }
+    });
+    const auto finishDrain = [&] {
+        ::close(ends[1]);
+        drain.join();
+        ::close(ends[0]);
+    };
     try {
         Problems problems;
-        const po_file_t written = po_file_write(file.get(), temporary.c_str(), &kHandler);
-        problems.throwIfAny(path + ": cannot write " + what + ":");
-        if (!written) throw PoError(path + ": cannot write " + what);
+        const std::string name = "/proc/self/fd/" + std::to_string(ends[1]);
+        const po_file_t written = po_file_write(file, name.c_str(), &kHandler);
+        problems.throwIfAny("cannot make " + what + ":");
+        if (!written) throw PoError("cannot make " + what);
     } catch (...) {
-        std::remove(temporary.c_str());
+        finishDrain();
         throw;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(temporary.c_str());
-        throw PoError(path + ": cannot write " + what + ": " + reason);
-    }
+    finishDrain();
+    if (readError) throw PoError("cannot make " + what + ": " + std::strerror(readError));
+    // A catalogue always holds at least its header.
+    if (bytes.empty()) throw PoError("cannot make " + what + ": the library wrote nothing");
+    return bytes;
 }
 
 }  // namespace
 
+std::string templateText(const std::string& projectId, const std::vector<Entry>& entries) {
+    return render(buildCatalogue(projectId, entries, true).get(), "the template");
+}
+
+std::string catalogueText(const std::string& projectId, const std::vector<Entry>& entries) {
+    return render(buildCatalogue(projectId, entries, false).get(), "the catalogue");
+}
+
 void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {
-    writeEntries(path, projectId, entries, true);
+    writeWholeFile(path, templateText(projectId, entries));
 }
 
 void writeCatalogue(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {
-    writeEntries(path, projectId, entries, false);
+    writeWholeFile(path, catalogueText(projectId, entries));
 }
 
 }  // namespace wright::po

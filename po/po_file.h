@@ -29,13 +29,16 @@ public:
 // Every entry but the header, in file order.
 std::vector<Entry> readCatalogue(const std::string& path);
 
-// Writes a template: a header naming the project, then the entries with
-// empty translations. The file is written beside the target and renamed
-// over it, so a failed write leaves what was there.
-void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries);
+// A template's bytes: a header naming the project, then the entries with
+// empty translations. Throws PoError.
+std::string templateText(const std::string& projectId, const std::vector<Entry>& entries);
+// A translated catalogue's bytes: the entries with their translations and
+// fuzzy marks (for tools that fill in a template).
+std::string catalogueText(const std::string& projectId, const std::vector<Entry>& entries);
 
-// Writes a translated catalogue the same way: the entries with their
-// translations and fuzzy marks (for tools that fill in a template).
+// Either, written whole through the file writer (wright::FileError when the
+// file cannot be written; the file then keeps what it held).
+void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries);
 void writeCatalogue(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries);
 
 }  // namespace wright::po

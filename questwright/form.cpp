@@ -1,7 +1,6 @@
 #include "questwright/form.h"
 
-#include "fileio/binary_file.h"
-#include "fileio/write_faults.h"
+#include "fileio/file_writer.h"
 
 #include "common/cyrillic_letters.h"
 #include "questwright/text_export.h"
@@ -22,7 +21,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -71,44 +69,6 @@ QString fromLocal(const std::string& text) {
 void setApplicationTitle(const QString& title) {
     if (auto* app = ui::WrightApplication::instance()) app->setTitle(title);
 }
-
-QString reasonOf(const QFileDevice& file) {
-    return file.errorString().isEmpty() ? QStringLiteral("unknown error") : file.errorString();
-}
-
-// An export file, written beside nothing else: a temporary file renamed to
-// the export's name once every byte is on disk.
-class ExportFile {
-public:
-    explicit ExportFile(const QString& name) : file_(QDir::current().absoluteFilePath(name)) {}
-    bool open() { return file_.open(QIODevice::WriteOnly); }
-    bool write(const std::string& bytes) {
-        ok_ = ok_ && !injected() &&
-              file_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
-        return ok_;
-    }
-    // commit() alone would not see a failing last flush.
-    bool finish() {
-        const bool done = ok_ && !injected() && file_.flush() && !injected() && file_.commit();
-        if (!done) file_.cancelWriting();
-        return done;
-    }
-    void abandon() { file_.cancelWriting(); }
-    QString reason() const {
-        return injectedError_ ? QString::fromStdString(systemReason(injectedError_)) : reasonOf(file_);
-    }
-
-private:
-    // The fault-injection seam of every write path; inert unless a test arms it.
-    bool injected() {
-        if (const int error = WriteFaults::next()) injectedError_ = error;
-        return injectedError_ != 0;
-    }
-
-    QSaveFile file_;
-    bool ok_ = true;
-    int injectedError_ = 0;
-};
 
 }  // namespace
 
@@ -302,6 +262,26 @@ void TForm1::refuseExport(const QString& caption, ExportStep step, const QString
     const bool create = step == ExportStep::Create;
     refuse(caption, QStringLiteral("Cannot %1 %2: %3").arg(create ? "create" : "write", name, reason),
            QStringLiteral("%1 cannot be %2: %3.").arg(name, create ? "created" : "written", reason));
+}
+
+std::optional<FileWriter> TForm1::createExport(const QString& caption, const QString& name) {
+    try {
+        return FileWriter(localPath(QDir::current().absoluteFilePath(name)));
+    } catch (const FileError& error) {
+        refuseExport(caption, ExportStep::Create, name, QString::fromUtf8(error.reason()));
+        return std::nullopt;
+    }
+}
+
+void TForm1::finishExport(FileWriter& out, const std::string& text, const QString& caption, const QString& name) {
+    try {
+        out.write(text);
+        out.commit();
+    } catch (const FileError& error) {
+        refuseExport(caption, ExportStep::Write, name, QString::fromUtf8(error.reason()));
+        return;
+    }
+    Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));
 }
 
 bool TForm1::loadQuest(const QString& path, LoadLines lines) {
@@ -597,39 +577,31 @@ void TForm1::ExportTXTClick() {
         Log->appendLine(QStringLiteral("No quest loaded: nothing exported."));
         return;
     }
-    const QString name = ExportFileName(QRCName);
+    const QString name = QString::fromUtf8(ExportFileName(QRCName.toUtf8().toStdString()));
     Log->appendLine(QStringLiteral("Export QRC file in") + name + QStringLiteral("..."));
-    ExportFile out(name);
     const QString caption = QStringLiteral("Export Current QRC in TXT");
-    if (!out.open()) {
-        refuseExport(caption, ExportStep::Create, name, out.reason());
-        return;
-    }
+    std::optional<FileWriter> out = createExport(caption, name);
+    if (!out) return;
     MemoWrap wrap(Memo);
+    std::string text;
     const std::size_t count = ExportedRecordCount(static_cast<std::size_t>(ListBox->count()));
-    for (std::size_t i = 0; i < count && i < RecordTable_.size(); ++i) out.write(RecordBlock(i, exportLines(i, wrap)));
+    for (std::size_t i = 0; i < count && i < RecordTable_.size(); ++i) text += RecordBlock(i, exportLines(i, wrap));
     if (count > 0) {
         selectRecord(static_cast<int>(count - 1));
         ShowRecord();
     }
-    if (!out.finish()) {
-        refuseExport(caption, ExportStep::Write, name, out.reason());
-        return;
-    }
-    Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));
+    finishExport(*out, text, caption, name);
 }
 
 void TForm1::ExportAllTXTClick() {
     const QString name = QString::fromLatin1(kAllQuestsFileName.data(), kAllQuestsFileName.size());
     Log->clear();
     Log->appendLine(QStringLiteral("Export all QRC files in ") + name + QStringLiteral("..."));
-    ExportFile out(name);
     const QString caption = QStringLiteral("Export All QRC in TXT");
-    if (!out.open()) {
-        refuseExport(caption, ExportStep::Create, name, out.reason());
-        return;
-    }
+    std::optional<FileWriter> out = createExport(caption, name);
+    if (!out) return;
     MemoWrap wrap(Memo);
+    std::string text;
     for (int row = 0; row < QRCList->count(); ++row) {
         {
             const QSignalBlocker block(QRCList);
@@ -637,26 +609,21 @@ void TForm1::ExportAllTXTClick() {
         }
         const Selection selection = selectQuest();
         if (selection == Selection::NotLeft) {
-            out.abandon();
             Log->appendLine(QStringLiteral("Export stopped: ") + QRCName + QStringLiteral(" was not saved."));
             return;
         }
         if (selection == Selection::NotLoaded) continue;  // its refusal is in the log
         Log->appendLine(QStringLiteral("Export file ") + QRCName + QStringLiteral("..."));
-        out.write(QuestSectionHeading(ui::fromQt(QRCName).bytes));
+        text += QuestSectionHeading(ui::fromQt(QRCName).bytes);
         const std::size_t count = ExportedRecordCount(RecordTable_.size());
-        for (std::size_t i = 0; i < count; ++i) out.write(RecordBlock(i, exportLines(i, wrap)));
+        for (std::size_t i = 0; i < count; ++i) text += RecordBlock(i, exportLines(i, wrap));
     }
     const std::size_t count = ExportedRecordCount(RecordTable_.size());
     if (count > 0) {
         selectRecord(static_cast<int>(count - 1));
         ShowRecord();
     }
-    if (!out.finish()) {
-        refuseExport(caption, ExportStep::Write, name, out.reason());
-        return;
-    }
-    Log->appendLine(QStringLiteral("File ") + name + QStringLiteral(" generated"));
+    finishExport(*out, text, caption, name);
 }
 
 // ---- the window ------------------------------------------------------------

@@ -5,6 +5,7 @@
 // state between handlers (the listed folder, the loaded quest's name, its
 // record table and the modified flag) lives here.
 
+#include "fileio/file_writer.h"
 #include "questwright/memo_wrap.h"
 #include "questwright/quest_file.h"
 #include "questwright/record_text.h"
@@ -85,6 +86,10 @@ private:
     enum class ExportStep { Create, Write };
     // An export file that could not be created or written: Log and a message.
     void refuseExport(const QString& caption, ExportStep step, const QString& name, const QString& reason);
+    // The export's file, or nothing when it cannot be created (refused in Log).
+    std::optional<FileWriter> createExport(const QString& caption, const QString& name);
+    // Writes the export's text and puts the file in place, or refuses.
+    void finishExport(FileWriter& out, const std::string& text, const QString& caption, const QString& name);
 
     ui::Dialogs& dialogs_;
 

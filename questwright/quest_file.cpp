@@ -1,18 +1,11 @@
 #include "questwright/quest_file.h"
 
-#include "fileio/write_faults.h"
-
 #include "fileio/binary_file.h"
+#include "fileio/file_writer.h"
 #include "fileio/little_endian.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QString>
-
-#include <cerrno>
 #include <string>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace wright::quest {
 namespace {
@@ -183,72 +176,41 @@ std::string QuestFileImage(const RecordTable& table) {
 
 namespace {
 
-QString reasonOf(const QFileDevice& file) {
-    return file.errorString().isEmpty() ? QStringLiteral("unknown error") : file.errorString();
-}
-
-// The fault-injection seam the in-place saves use too: inert unless a test
-// arms it.
-void failIfInjected(const char* what) {
-    if (const int injected = WriteFaults::next()) throw QuestFileError(what + systemReason(injected));
-}
-
-class SaveFileSink final : public ByteSink {
+class WriterSink final : public ByteSink {
 public:
-    explicit SaveFileSink(QSaveFile& file) : file_(file) {}
-    void write(std::string_view bytes) override {
-        if (bytes.empty()) return;
-        failIfInjected("cannot write the file: ");
-        const qint64 written = file_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        if (written != static_cast<qint64>(bytes.size()))
-            throw QuestFileError("cannot write the file: " + reasonOf(file_).toStdString());
-    }
+    explicit WriterSink(FileWriter& out) : out_(out) {}
+    void write(std::string_view bytes) override { out_.write(bytes); }
 
 private:
-    QSaveFile& file_;
+    FileWriter& out_;
 };
 
 }  // namespace
 
+QuestFileError SaveFailure(const FileError& error) {
+    if (dynamic_cast<const ReadOnlyFileError*>(&error)) return QuestFileError(error.reason());
+    const std::string& step = error.operation();
+    const char* what = step == "create" || step == "open" ? "cannot create the file: "
+                       : step == "sync"                   ? "cannot write the file to disk: "
+                       : step == "rename" || step == "sync folder" ? "cannot save the file: "
+                                                                   : "cannot write the file: ";
+    return QuestFileError(what + error.reason());
+}
+
 void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress) {
     CheckWritable(table);
-    const QString target = QString::fromStdString(path);
-    const QFileInfo info(target);
-    // A file without any write permission is the user's own "do not touch",
-    // even for an account the system would let through.
-    constexpr QFileDevice::Permissions anyWrite =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
-        throw QuestFileError("the file is read-only");
-    if (info.exists() && !info.isFile()) throw QuestFileError("it is not a regular file");
-
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        throw QuestFileError("cannot create the file: " + reasonOf(file).toStdString());
-    if (progress) progress(WriteStep::Created);
-    SaveFileSink sink(file);
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) throw QuestFileError("it is not a regular file");
     std::vector<std::uint32_t> offsets;
     try {
+        FileWriter out(path);
+        if (progress) progress(WriteStep::Created);
+        WriterSink sink(out);
         offsets = WriteQuestFile(table, sink, progress);
-        // commit() would ignore a failing flush of the last buffered bytes
-        // (a full disk, a size limit) and rename a short file over the quest,
-        // so the flush and the sync to disk are checked here first.
-        failIfInjected("cannot write the file: ");
-        if (!file.flush()) throw QuestFileError("cannot write the file: " + reasonOf(file).toStdString());
-        failIfInjected("cannot write the file to disk: ");
-        if (::fsync(file.handle()) != 0)
-            throw QuestFileError("cannot write the file to disk: " + systemReason(errno));
-    } catch (...) {
-        file.cancelWriting();
-        throw;
+        out.commit();
+    } catch (const FileError& error) {
+        throw SaveFailure(error);
     }
-    try {
-        failIfInjected("cannot save the file: ");
-    } catch (...) {
-        file.cancelWriting();
-        throw;
-    }
-    if (!file.commit()) throw QuestFileError("cannot save the file: " + reasonOf(file).toStdString());
     for (std::size_t i = 0; i < table.size(); ++i) table[i].offset = offsets[i];
 }
 

@@ -15,6 +15,8 @@
 // after the index and recomputes every offset, so what is written is always
 // consistent.
 
+#include "fileio/binary_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -100,11 +102,14 @@ std::vector<std::uint32_t> WriteQuestFile(const RecordTable& table, ByteSink& si
 // The whole image WriteQuestFile would write.
 std::string QuestFileImage(const RecordTable& table);
 
-// Rewrites the file at path whole: a temporary file beside it is written,
-// flushed and renamed over it, keeping the file's permissions. A file that is
-// read-only is refused. Only after the rename succeeded are the table's offsets
-// replaced by the written ones. On any failure QuestFileError is thrown and the
-// file on disk is as it was.
+// Rewrites the file at path whole through the file writer (a temporary file
+// beside it, synced and renamed over it, keeping the file's permissions). A
+// file that is read-only or not a regular file is refused. Only after the
+// rename succeeded are the table's offsets replaced by the written ones. On
+// any failure QuestFileError is thrown and the file on disk is as it was.
 void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress = {});
+
+// The reason a save gives for a failure of the file writer.
+QuestFileError SaveFailure(const FileError& error);
 
 }  // namespace wright::quest

@@ -28,8 +28,14 @@ std::size_t ExportedRecordCount(std::size_t recordCount) {
     return recordCount == 0 ? 0 : recordCount - 1;
 }
 
-QString ExportFileName(const QString& questName) {
-    return questName.left(kExportNameLength) + QStringLiteral(".txt");
+std::string ExportFileName(std::string_view questName) {
+    // A character starts at every byte that is not a UTF-8 continuation byte.
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < questName.size(); ++end) {
+        const bool starts = (static_cast<unsigned char>(questName[end]) & 0xC0) != 0x80;
+        if (starts && characters++ == kExportNameLength) break;
+    }
+    return std::string(questName.substr(0, end)) + ".txt";
 }
 
 }  // namespace wright::quest

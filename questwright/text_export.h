@@ -8,8 +8,6 @@
 //
 // Every record of a quest but its last one is exported.
 
-#include <QString>
-
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -19,7 +17,7 @@ namespace wright::quest {
 
 inline constexpr std::string_view kExportLineEnd = "\r\n";
 inline constexpr std::size_t kRuleLength = 40;
-inline constexpr qsizetype kExportNameLength = 8;
+inline constexpr std::size_t kExportNameLength = 8;
 inline constexpr std::string_view kAllQuestsFileName = "AllQRC.txt";
 
 // The heading, the lines and the closing empty line of record `index`.
@@ -31,7 +29,8 @@ std::string QuestSectionHeading(std::string_view questName);
 // How many of a quest's records are exported: all but the last.
 std::size_t ExportedRecordCount(std::size_t recordCount);
 
-// The export file of one quest: the first 8 characters of its name, then ".txt".
-QString ExportFileName(const QString& questName);
+// The export file of one quest: the first 8 characters of its name (UTF-8,
+// as the file system names it), then ".txt".
+std::string ExportFileName(std::string_view questName);
 
 }  // namespace wright::quest

@@ -1,5 +1,8 @@
 #include "wright/cli.h"
 
+#include "fileio/file_writer.h"
+
+#include <cerrno>
 #include <ostream>
 
 namespace wright::cli {
@@ -43,6 +46,21 @@ std::string outputOption(const Options& options) {
     const std::optional<std::string> path = options.value("output");
     if (!path || path->empty()) throw UsageError("missing -o FILE: where to write");
     return *path;
+}
+
+void writeOutput(Streams io, const std::string& path, std::string_view bytes) {
+    if (path != "-") {
+        writeWholeFile(path, bytes);
+        return;
+    }
+    errno = 0;
+    io.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    io.out.flush();
+    if (!io.out) throw FileError("standard output", "write", errno ? errno : EIO);
+}
+
+std::ostream& reportStream(Streams io, const std::string& output) {
+    return output == "-" ? io.err : io.out;
 }
 
 void runTextCommand(const std::vector<std::string>& args, Streams io, const TextCommand& command) {

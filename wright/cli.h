@@ -8,6 +8,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wright::cli {
@@ -22,6 +23,13 @@ int run(const std::vector<std::string>& args, Streams io);
 // The options every text command takes.
 Letters lettersOption(const Options& options);  // --letters, french when absent
 std::string outputOption(const Options& options);  // -o/--output, required
+
+// Writes an output whole: "-" is standard output (io.out), anything else goes
+// through the file writer. Throws wright::FileError when it cannot be written.
+void writeOutput(Streams io, const std::string& path, std::string_view bytes);
+// Where the line that reports a written output goes: io.out, or io.err when
+// the output itself is standard output.
+std::ostream& reportStream(Streams io, const std::string& output);
 
 // A command with an export and an import action, and the options they take:
 // -o/--output and --letters, --dry-run for import.

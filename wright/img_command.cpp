@@ -6,7 +6,7 @@
 #include "wright/png_image.h"
 
 #include "fileio/binary_file.h"
-#include "fileio/replacement_file.h"
+#include "fileio/file_writer.h"
 #include "pixwright/img_picture.h"
 
 #include <sys/stat.h>
@@ -123,18 +123,6 @@ std::string readWhole(const std::string& path) {
     }
 }
 
-// Writes bytes to a fresh file beside target, renamed over it once complete;
-// mode, when given, is set on it first.
-void replaceFile(const std::string& target, const std::string& bytes, std::optional<mode_t> mode) {
-    try {
-        ReplacementFile out(target);
-        out.file().write(bytes);
-        out.commit(mode);
-    } catch (const FileError& error) {
-        throw Refused(target + ": not written: " + error.what());
-    }
-}
-
 std::vector<png::Rgb> displayPalette(const IMGPicture& picture) {
     std::vector<png::Rgb> colours;
     for (int i = 0; i < pixwright::PaletteEntries; ++i) {
@@ -181,10 +169,15 @@ void exportPng(const Options& options, Streams io) {
     } catch (const png::PngError& error) {
         throw Refused(output + ": the PNG cannot be made: " + error.what());
     }
-    replaceFile(output, bytes, std::nullopt);
-    io.out << output << ": " << sizeText(width, picture.IMGHeight) << " pixels of " << path;
-    if (scale > 1) io.out << ", each as a block of " << sizeText(scale, scale);
-    io.out << ".\n";
+    try {
+        writeOutput(io, output, bytes);
+    } catch (const FileError& error) {
+        throw Refused(output + ": not written: " + error.what());
+    }
+    std::ostream& report = reportStream(io, output);
+    report << output << ": " << sizeText(width, picture.IMGHeight) << " pixels of " << path;
+    if (scale > 1) report << ", each as a block of " << sizeText(scale, scale);
+    report << ".\n";
 }
 
 // Lists up to a few items of a longer list: "1, 2, 3 and 5 more".
@@ -332,11 +325,11 @@ void importPng(const Options& options, Streams io) {
         return;
     }
     // Through a link, the file it names is replaced, with its permissions.
-    std::error_code error;
-    const fs::path target = fs::canonical(path, error);
-    struct stat info {};
-    if (error || ::stat(target.c_str(), &info) != 0) throw Refused(path + ": the file changed while it was read");
-    replaceFile(target.string(), updated, info.st_mode & 07777);
+    try {
+        writeWholeFile(path, updated);
+    } catch (const FileError& error) {
+        throw Refused(path + ": not written: " + error.what());
+    }
     io.out << path << ": " << changed << (changed == 1 ? " pixel" : " pixels") << " changed.\n";
 }
 

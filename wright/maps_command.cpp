@@ -111,8 +111,8 @@ void exportMaps(const Options& options, Streams io) {
         for (const Problem& p : damage) message += "\n  " + p.context + ": " + p.reason;
         throw Refused(message);
     }
-    po::writeTemplate(output, "MAPS.BSA location names", entries);
-    io.out << output << ": " << entries.size() << " location names of " << path << ".\n";
+    writeOutput(io, output, po::templateText("MAPS.BSA location names", entries));
+    reportStream(io, output) << output << ": " << entries.size() << " location names of " << path << ".\n";
 }
 
 // The writes of one region, with the stored lines the editor's saves take.

@@ -62,8 +62,8 @@ void exportMonsters(const Options& options, Streams io) {
                                  std::to_string(arcwright::kMonsterNameSize) + " characters.";
         entries.push_back(std::move(entry));
     }
-    po::writeTemplate(output, "MONSTER.BSA monster names", entries);
-    io.out << output << ": " << entries.size() << " monster names of " << path << ".\n";
+    writeOutput(io, output, po::templateText("MONSTER.BSA monster names", entries));
+    reportStream(io, output) << output << ": " << entries.size() << " monster names of " << path << ".\n";
 }
 
 ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& request) {

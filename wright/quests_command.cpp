@@ -8,6 +8,7 @@
 #include "wright/cli.h"
 
 #include "common/cyrillic_letters.h"
+#include "fileio/file_writer.h"
 #include "questwright/quest_file.h"
 #include "questwright/record_text.h"
 
@@ -140,35 +141,25 @@ void exportQuests(const Options& options, Streams io) {
             entries.push_back(std::move(entry));
         }
     }
-    po::writeTemplate(output, "*.QRC quest records", entries);
-    io.out << output << ": " << entries.size() << " records of " << quests.size()
+    writeOutput(io, output, po::templateText("*.QRC quest records", entries));
+    reportStream(io, output) << output << ": " << entries.size() << " records of " << quests.size()
            << (quests.size() == 1 ? " quest file" : " quest files") << " in " << dir << ".\n";
     for (const std::string& context : leftOut)
         io.err << "wright quests: " << context << " left out: it holds a zero byte, which a PO file cannot carry.\n";
 }
 
-// Why a quest file cannot be rewritten, or nothing. The rewrite puts a new
-// file beside the target (through a link, beside the file it names) and
-// renames it over the target; a file or folder without any write permission
-// is the user's "do not touch", even for an account the system lets through.
+// Why a quest file cannot be rewritten, or nothing: the file writer's own
+// checks, made for every quest before the first is written.
 std::optional<std::string> whyNotRewritable(const QuestFile& q) {
-    const auto writable = [](const std::string& path, const struct stat& st, int mode) {
-        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), mode) == 0;
-    };
     struct stat st {};
-    if (::stat(q.path.c_str(), &st) != 0) return "cannot be examined: " + std::string(std::strerror(errno));
-    if (!S_ISREG(st.st_mode)) return std::string("it is not a regular file");
-    if (!writable(q.path, st, W_OK)) return std::string("the file is read-only");
-    std::error_code error;
-    const fs::path target = fs::canonical(q.path, error);
-    if (error) return "cannot be examined: " + error.message();
-    const std::string folder = target.parent_path().string();
-    if (::stat(folder.c_str(), &st) != 0)
-        return "its folder " + folder + " cannot be examined: " + std::strerror(errno);
-    if (!writable(folder, st, W_OK | X_OK))
-        return "its folder " + folder + " is read-only: the rewritten file cannot be put beside it";
+    if (::stat(q.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return std::string("it is not a regular file");
     try {
+        checkReplaceable(q.path);
         quest::CheckWritable(q.records);
+    } catch (const ReadOnlyFileError& refusal) {
+        return refusal.reason();
+    } catch (const FileError& error) {
+        return error.what();
     } catch (const quest::QuestFileError& refusal) {
         return std::string(refusal.what());
     }
@@ -254,20 +245,25 @@ void importQuests(const Options& options, Streams io) {
         }
         if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
-        std::vector<std::string> written;
+        // Every changed quest is written and on disk before the first is
+        // renamed over its file: a failure up to then leaves them all as they were.
+        std::vector<FileContents> files;
+        std::vector<std::string> names;
         for (std::size_t f = 0; f < quests.size(); ++f) {
             if (!changed[f]) continue;
-            try {
-                quest::SaveQuestFile(quests[f].path, quests[f].records);
-                written.push_back(quests[f].name);
-            } catch (const quest::QuestFileError& error) {
-                std::vector<std::string> notWritten;
-                for (std::size_t g = f; g < quests.size(); ++g)
-                    if (changed[g]) notWritten.push_back(quests[g].name);
-                throw Refused(dir + ": the import stopped at " + quests[f].name + ": " + error.what() +
-                              "\n  written: " + nameList(written) + "\n  not written (as they were): " +
-                              nameList(notWritten));
-            }
+            files.push_back({quests[f].path, quest::QuestFileImage(quests[f].records)});
+            names.push_back(quests[f].name);
+        }
+        try {
+            writeWholeFiles(files);
+        } catch (const PartialWriteError& error) {
+            const std::vector<std::string>& written = error.replaced();
+            std::vector<std::string> notWritten(names.begin() + static_cast<std::ptrdiff_t>(written.size()), names.end());
+            std::vector<std::string> writtenNames(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(written.size()));
+            throw Refused(dir + ": the import stopped: " + error.what() + "\n  written: " + nameList(writtenNames) +
+                          "\n  not written (as they were): " + nameList(notWritten));
+        } catch (const FileError& error) {
+            throw Refused(dir + ": nothing was written: " + error.what());
         }
     }
     io.out << tallyLine(dir, tally, dryRun, "records") << "\n";

@@ -1,5 +1,6 @@
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/region_export.h"
+#include "fileio/file_writer.h"
 #include "tests/arcwright/file_bytes.h"
 #include "tests/support/temp_dir.h"
 
@@ -112,7 +113,7 @@ TEST(ExportRegion, AnArchiveShorterThanARecordGivesWhatItHolds) {
 TEST(ReplaceFile, WritesTheBytesOverAnOldFile) {
     TempDir dir;
     wright::testing::writeBytes(dir.file("Region5.map"), "old names, more of them than now\r\n");
-    replaceFile(dir.file("Region5.map"), "Ch\xEAne\r\n");
+    wright::writeWholeFile(dir.file("Region5.map"), "Ch\xEAne\r\n");
     EXPECT_EQ(fileBytes(dir.file("Region5.map")), "Ch\xEAne\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
     EXPECT_EQ(regionMapFileName(5), "Region5.map");

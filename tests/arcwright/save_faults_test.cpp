@@ -7,6 +7,7 @@
 #include "arcwright/monster_names.h"
 #include "arcwright/region_export.h"
 #include "arcwright/region_records.h"
+#include "fileio/file_writer.h"
 #include "fileio/write_faults.h"
 #include "tests/arcwright/file_bytes.h"
 #include "tests/support/temp_dir.h"
@@ -201,7 +202,7 @@ const ExportCase kExports[] = {
     {"ExportInMap",
      [](MapsArchive&, const std::string& folder) {
          try {
-             replaceFile(folder + "/" + regionMapFileName(1), "Sentinel\r\nOakford\r\n");
+             wright::writeWholeFile(folder + "/" + regionMapFileName(1), "Sentinel\r\nOakford\r\n");
              return std::vector<std::string>{"exported"};
          } catch (const wright::FileError& error) {
              return std::vector<std::string>{std::string("failed: ") + error.what()};

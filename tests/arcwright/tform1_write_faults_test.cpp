@@ -7,6 +7,7 @@
 #include "tests/arcwright/window_fixture.h"
 
 #include "arcwright/region_export.h"
+#include "fileio/file_writer.h"
 #include "fileio/write_faults.h"
 
 #include <cerrno>
@@ -165,7 +166,7 @@ TEST_F(WindowFaults, EveryFailingWriteOfTheMapFileKeepsItsOldBytes) {
     openRegion();
     wright::testing::writeBytes(dir.file("Region0.map"), "old names\r\n");
     wright::WriteFaults::disarm();
-    replaceFile(dir.file("count.map"), "Sentinel\r\n");
+    wright::writeWholeFile(dir.file("count.map"), "Sentinel\r\n");
     const int calls = wright::WriteFaults::calls();
     fs::remove(dir.file("count.map"));
     ASSERT_GT(calls, 0);

@@ -1,9 +1,13 @@
 #include "po/po_file.h"
+#include "fileio/binary_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 namespace wright::po {
 namespace {
@@ -11,6 +15,7 @@ namespace {
 using wright::testing::readBytes;
 using wright::testing::TempDir;
 using wright::testing::writeBytes;
+namespace fs = std::filesystem;
 
 TEST(PoTemplate, WritesEntriesThatReadBackAndThatMsgfmtAccepts) {
     TempDir dir;
@@ -117,13 +122,30 @@ TEST(PoCatalogue, RefusesAMissingOrBrokenFileNamingTheProblem) {
 
 TEST(PoTemplate, AFailedWriteLeavesTheOldFile) {
     TempDir dir;
-    const std::string path = dir.file("sub/maps.pot");
     // The folder does not exist: nothing can be written, and nothing is left behind.
-    EXPECT_THROW(writeTemplate(path, "wright", {}), PoError);
+    EXPECT_THROW(writeTemplate(dir.file("sub/maps.pot"), "wright", {}), FileError);
+    EXPECT_FALSE(fs::exists(dir.file("sub")));
+
+    // A disk that fills up part way (here a file-size limit, which the system
+    // enforces as it would a full disk): the old catalogue stays whole.
     const std::string existing = dir.file("old.pot");
     writeBytes(existing, "old");
-    writeTemplate(existing, "wright", {{"c", "s", "", "", false, false}});
-    EXPECT_NE(readBytes(existing), "old");
+    std::vector<Entry> entries;
+    for (int i = 0; i < 2000; ++i) entries.push_back({"c" + std::to_string(i), "source " + std::to_string(i), "", "", false, false});
+    try {
+        const testing::FileSizeLimit limit(4096);
+        writeTemplate(existing, "wright", entries);
+        ADD_FAILURE() << "a template larger than the disk allows was reported written";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.errorNumber(), EFBIG) << error.what();
+        EXPECT_NE(std::string(error.what()).find("old.pot"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(readBytes(existing), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+        << "a temporary file stayed behind";
+
+    writeTemplate(existing, "wright", entries);
+    EXPECT_EQ(readCatalogue(existing).size(), entries.size());
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ TEST(TextExport, ExportNameIsTheFirstEightCharactersAndTxt) {
     EXPECT_EQ(ExportFileName("A.QRC"), "A.QRC.txt");
     EXPECT_EQ(ExportFileName("ABCDEFG.Q"), "ABCDEFG..txt");
     EXPECT_EQ(ExportFileName("LONGERNAME.QRC"), "LONGERNA.txt");
+    // Characters, not bytes, of a name the file system holds in UTF-8.
+    EXPECT_EQ(ExportFileName("\xC3\x89T\xC3\x89_QU\xC3\x8ATE.QRC"), "\xC3\x89T\xC3\x89_QU\xC3\x8AT.txt");
 }
 
 }  // namespace

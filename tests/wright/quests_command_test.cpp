@@ -11,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -415,34 +417,63 @@ protected:
     void TearDown() override { WriteFaults::disarm(); }
 };
 
-TEST_F(QuestsImportFaults, ASaveFailingPartWayNamesTheFilesWrittenAndNot) {
-    // The write-side calls of an import that rewrites ALPHA.QRC alone: the
-    // same import with more quests to change makes the same calls first.
-    int firstSave = 0;
+TEST_F(QuestsImportFaults, AFailureAtAnyStepLeavesEveryQuestWholeAndSaysWhichWereWritten) {
+    // Three quests change: ALPHA.QRC, Zeta.QRC and beta.qrc, written in that order.
+    const auto translate = [](Translated& t) {
+        entryOf(t.entries, "beta.qrc record 1").translation = "Autre.<0xFE>";
+        return writeCatalogue(t.work, t.entries);
+    };
+    const std::vector<std::string> order{"ALPHA.QRC", "Zeta.QRC", "beta.qrc"};
+    std::map<std::string, FileState> translated;
+    int steps = 0;
     {
         Translated probe;
-        std::vector<po::Entry> entries = probe.entries;
-        entryOf(entries, "Zeta.QRC record 1").translation.clear();
-        const std::string po = writeCatalogue(probe.work, entries);
+        const std::string po = translate(probe);
         WriteFaults::disarm();
         ASSERT_EQ(runWright({"quests", "import", path(probe.folder.dir), po}).status, 0);
-        firstSave = WriteFaults::calls();
-        ASSERT_GT(firstSave, 0);
+        steps = WriteFaults::calls();
+        translated = probe.folder.snapshot();
     }
-    Translated t;
-    entryOf(t.entries, "beta.qrc record 1").translation = "Autre.<0xFE>";
-    const std::string po = writeCatalogue(t.work, t.entries);
-    const auto before = t.folder.snapshot();
-    WriteFaults::failFrom(firstSave + 1, ENOSPC);
-    const auto run = runWright({"quests", "import", path(t.folder.dir), po});
-    WriteFaults::disarm();
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("the import stopped at Zeta.QRC"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("written: ALPHA.QRC\n"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("not written (as they were): Zeta.QRC, beta.qrc"), std::string::npos) << run.err;
-    EXPECT_EQ(t.folder.records("ALPHA.QRC")[0].data, Translated::kAlphaBytes);
-    auto after = t.folder.snapshot();
-    for (const char* name : {"Zeta.QRC", "beta.qrc"}) EXPECT_EQ(after[name], before.at(name)) << name;
+    ASSERT_GT(steps, 3);
+    for (int n = 1; n <= steps; ++n) {
+        SCOPED_TRACE("step " + std::to_string(n));
+        Translated t;
+        const std::string po = translate(t);
+        const auto before = t.folder.snapshot();
+        WriteFaults::failAt(n, ENOSPC);
+        const auto run = runWright({"quests", "import", path(t.folder.dir), po});
+        WriteFaults::disarm();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(std::strerror(ENOSPC)), std::string::npos) << run.err;
+        // Every quest is wholly old or wholly new; the new ones come first, in order.
+        const auto after = t.folder.snapshot();
+        EXPECT_EQ(after.size(), before.size()) << "a temporary file stayed behind";
+        std::vector<std::string> written;
+        std::vector<std::string> kept;
+        for (const std::string& name : order) {
+            const bool isNew = after.at(name).bytes == translated.at(name).bytes;
+            if (!isNew) {
+                EXPECT_EQ(after.at(name), before.at(name)) << name;
+            }
+            (isNew ? written : kept).push_back(name);
+        }
+        EXPECT_TRUE(std::equal(written.begin(), written.end(), order.begin()))
+            << "a later quest was written before an earlier one";
+        if (written.empty()) {
+            // (The first steps counted are the reads' closes, refused before anything is planned.)
+            EXPECT_TRUE(run.err.find("nothing was written") != std::string::npos ||
+                        run.err.find("nothing written") != std::string::npos)
+                << run.err;
+        } else {
+            const auto list = [](const std::vector<std::string>& names) {
+                std::string joined;
+                for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+                return joined;
+            };
+            EXPECT_NE(run.err.find("written: " + list(written) + "\n"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("not written (as they were): " + list(kept)), std::string::npos) << run.err;
+        }
+    }
 }
 
 TEST(QuestsImport, RussianLettersRoundTripStoresGameCodes) {
