@@ -1,5 +1,6 @@
 #include "arcwright/archive_file.h"
 
+#include "fileio/file_writer.h"
 #include "fileio/write_faults.h"
 
 #include <cerrno>
@@ -10,6 +11,10 @@
 namespace arcwright {
 
 ArchiveFile::ArchiveFile(const std::string& path, Access access) : path_(path) {
+    // A file without write permission bits is refused for writing by every
+    // account, root included, as the whole-file writer refuses it.
+    struct stat before {};
+    if (access == Access::ReadWrite && ::stat(path.c_str(), &before) == 0) wright::refuseReadOnly(path, before, "open");
     fd_ = ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
     if (fd_ < 0) fail("open", errno);
     // An archive is a plain file: a device or a pipe has no fixed positions.
@@ -27,7 +32,7 @@ ArchiveFile::~ArchiveFile() {
 }
 
 void ArchiveFile::fail(const std::string& operation, int error) const {
-    throw wright::FileError(path_, operation, error ? wright::systemReason(error) : std::string("unknown error"));
+    throw wright::FileError(path_, operation, error);
 }
 
 int ArchiveFile::openFd(const char* operation) const {

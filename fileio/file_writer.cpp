@@ -20,7 +20,7 @@ constexpr std::size_t kWriteChunk = 256 * 1024;
 // Links followed from the named target to the file it leads to, as the system does.
 constexpr int kMaxLinkHops = 40;
 // Temporary names tried beside one target while other writers hold them.
-constexpr int kMaxTemporaryNames = 16;
+constexpr int kMaxTemporaryNames = 8;
 
 constexpr const char* kTemporaryMark = ".wright-tmp";
 
@@ -92,17 +92,16 @@ void syncFolder(const std::string& folder) {
 }
 
 // Removes a temporary file of ours that no writer holds any more: its lock
-// went with the process that made it. False when there is no such file.
-bool removeIfStale(const std::string& name) {
+// went with the process that made it.
+void removeIfStale(const std::string& name) {
     const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno != ENOENT;
+    if (fd < 0) return;
     struct stat held {};
     struct stat named {};
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
         ::lstat(name.c_str(), &named) == 0 && held.st_ino == named.st_ino && held.st_dev == named.st_dev)
         ::unlink(name.c_str());
     ::close(fd);
-    return true;
 }
 
 }  // namespace
@@ -165,8 +164,7 @@ FileWriter::FileWriter(const std::string& target) : target_(target) {
 
     replaces_ = true;
     if (existed_) old_ = examined.status;
-    for (int n = 0; n < kMaxTemporaryNames && removeIfStale(temporaryName(final_, n)); ++n) {
-    }
+    for (int n = 0; n < kMaxTemporaryNames; ++n) removeIfStale(temporaryName(final_, n));
     for (int n = 0; n < kMaxTemporaryNames; ++n) {
         const std::string name = temporaryName(final_, n);
         if (const int error = injected()) throw FileError(target, "create", error);

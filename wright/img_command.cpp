@@ -293,8 +293,11 @@ void importPng(const Options& options, Streams io) {
 
     PngPixels fromPng = pixelsOfPng(picture, pngPath);
     std::vector<std::string>& problems = fromPng.problems;
-    if (::access(path.c_str(), W_OK) != 0)
-        problems.push_back("the picture file cannot be written: " + systemReason(errno));
+    try {
+        checkReplaceable(path);
+    } catch (const FileError& error) {
+        problems.push_back("the picture file cannot be written: " + error.reason());
+    }
     if (!problems.empty()) {
         std::string message = pngPath + ": not taken into " + path + ", which is left as it was (" +
                               std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems") +
