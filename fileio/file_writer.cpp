@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <map>
+#include <optional>
 #include <set>
 #include <sys/file.h>
 #include <unistd.h>
@@ -42,30 +43,39 @@ std::string temporaryName(const std::string& final, int n) {
     return name;
 }
 
-// The system's file descriptors of this process are reached through these
-// folders (/dev/stdout and /dev/fd lead there): such a target is a stream the
-// caller already holds, written directly.
-bool inDescriptorFolder(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (!::realpath(folderOf(path).c_str(), resolved)) return false;
-    const std::string folder = resolved;
-    return folder.rfind("/proc/", 0) == 0 && folder.size() >= 3 && folder.compare(folder.size() - 3, 3, "/fd") == 0;
-}
-
+// The descriptors of a process are reached through /proc/PID/fd (/dev/stdout
+// and /dev/fd lead there): such a target is a stream its process already
+// holds, written directly. One of ours is written through that very
+// descriptor, so that the bytes land where the program's own writes go (a
+// shell's "> file" or ">> file" included); opening the link again would
+// start at the file's beginning.
 struct Resolved {
     std::string path;
-    bool descriptor = false;
+    bool stream = false;             // a descriptor of some process, written directly
+    std::optional<int> descriptor{};  // when it is one of ours: its number
 };
+
+// Whether `path` names a descriptor in a /proc/PID/fd folder, and which of ours.
+bool descriptorLink(Resolved& r) {
+    char resolved[PATH_MAX];
+    if (!::realpath(folderOf(r.path).c_str(), resolved)) return false;
+    const std::string folder = resolved;
+    if (folder.rfind("/proc/", 0) != 0 || folder.size() < 3 || folder.compare(folder.size() - 3, 3, "/fd") != 0)
+        return false;
+    r.stream = true;
+    const std::string name = baseOf(r.path);
+    if (folder == "/proc/" + std::to_string(::getpid()) + "/fd" && !name.empty() && name.size() <= 9 &&
+        name.find_first_not_of("0123456789") == std::string::npos)
+        r.descriptor = std::stoi(name);
+    return true;
+}
 
 // Follows symbolic links from `target` to the file they lead to, which may
 // not exist yet (a dangling link is written through and creates it).
 Resolved followLinks(const std::string& target) {
     Resolved r{target};
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-        if (inDescriptorFolder(r.path)) {
-            r.descriptor = true;
-            return r;
-        }
+        if (descriptorLink(r)) return r;
         struct stat link {};
         if (::lstat(r.path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return r;
         std::string value(PATH_MAX, '\0');
@@ -119,7 +129,7 @@ struct Examined {
     Resolved resolved;
     bool exists = false;
     struct stat status {};
-    bool direct() const { return resolved.descriptor || (exists && !S_ISREG(status.st_mode)); }
+    bool direct() const { return resolved.stream || (exists && !S_ISREG(status.st_mode)); }
 };
 
 Examined examine(const std::string& target) {
@@ -151,6 +161,12 @@ FileWriter::FileWriter(const std::string& target) : target_(target) {
     folder_ = folderOf(final_);
     existed_ = examined.exists;
 
+    if (examined.resolved.descriptor) {
+        if (const int error = injected()) throw FileError(target, "open", error);
+        fd_ = ::fcntl(*examined.resolved.descriptor, F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0) throw FileError(target, "open", errno);
+        return;
+    }
     if (examined.direct()) {
         if (const int error = injected()) throw FileError(target, "open", error);
         // Not blocking on a FIFO that nobody reads (the system then says so);

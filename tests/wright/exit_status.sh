@@ -33,5 +33,17 @@ if [ "$got" -ne 1 ] || ! grep -qF "cannot write to standard output" "$work/err";
   echo "FAIL: help into a full disk exited $got"; failures=$((failures + 1))
 fi
 
+# Outputs that are streams: written directly, never replaced. A MONSTER.BSA
+# of empty names still makes a template (its header).
+truncate -s 32768 "$work/MONSTER.BSA"
+"$wright" monsters export "$work/MONSTER.BSA" -o /dev/stdout >"$work/stdout.pot" 2>"$work/err" &&
+  grep -qF 'msgid ""' "$work/stdout.pot" && [ -L /dev/stdout ] ||
+  { echo "FAIL: -o /dev/stdout"; cat "$work/err"; failures=$((failures + 1)); }
+"$wright" monsters export "$work/MONSTER.BSA" -o - 2>"$work/err" | grep -qF 'msgid ""' &&
+  grep -qF -- "-: 0 monster names" "$work/err" ||
+  { echo "FAIL: -o - into a pipe"; cat "$work/err"; failures=$((failures + 1)); }
+expect 1 err "No space left on device" -- monsters export "$work/MONSTER.BSA" -o /dev/full
+[ -c /dev/full ] || { echo "FAIL: /dev/full was replaced"; failures=$((failures + 1)); }
+
 [ "$failures" -eq 0 ] && echo "all exit statuses as expected"
 exit "$failures"
