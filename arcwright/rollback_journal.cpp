@@ -141,13 +141,14 @@ std::optional<std::string> identityProblem(ArchiveFile& archive, const Journal& 
         for (std::size_t i = 0; i < now.size(); ++i) {
             if (now[i] == f.oldBytes[i] || now[i] == f.newBytes[i]) continue;
             const std::int64_t at = f.position + static_cast<std::int64_t>(i);
-            const bool otherWrite = std::any_of(journal.fields.begin(), journal.fields.end(), [&](const JournalField& g) {
+            const auto wroteIt = [&](const JournalField& g) {
                 const std::int64_t k = at - g.position;
                 return k >= 0 && k < static_cast<std::int64_t>(g.newBytes.size()) &&
                        g.newBytes[static_cast<std::size_t>(k)] == now[i];
-            });
-            if (!otherWrite)
-                return "the byte at " + std::to_string(at) + " is neither the one it held before the save nor the one the save wrote";
+            };
+            if (std::none_of(journal.fields.begin(), journal.fields.end(), wroteIt))
+                return "the byte at " + std::to_string(at) +
+                       " is neither the one it held before the save nor the one the save wrote";
         }
     }
     return std::nullopt;
@@ -271,7 +272,8 @@ std::optional<std::string> rollBackUnfinishedSave(ArchiveFile& archive) {
                                 path + " was left by a save into another file (" + *why +
                                     "); it is left as it is: move it away to open this file");
     try {
-        for (auto f = journal->fields.rbegin(); f != journal->fields.rend(); ++f) archive.writeAt(f->position, f->oldBytes);
+        for (auto f = journal->fields.rbegin(); f != journal->fields.rend(); ++f)
+            archive.writeAt(f->position, f->oldBytes);
         archive.flush();
     } catch (const wright::FileError& error) {
         throw wright::FileError(archive.path(), "open",
@@ -283,8 +285,9 @@ std::optional<std::string> rollBackUnfinishedSave(ArchiveFile& archive) {
         syncFolder(path);
     } catch (const wright::FileError& error) {
         throw wright::FileError(archive.path(), "open",
-                                "the bytes that " + path + " keeps of an unfinished save were put back, but the journal "
-                                "cannot be removed: " + error.what());
+                                "the bytes that " + path +
+                                    " keeps of an unfinished save were put back, but the journal cannot be removed: " +
+                                    error.what());
     }
     return archive.path() + ": an unfinished save was rolled back from " + path + ".";
 }

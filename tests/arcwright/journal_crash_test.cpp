@@ -139,7 +139,8 @@ protected:
         if (GetParam().monster)
             fixtures::writeMonsterArchive(path, fixtures::demoMonsterNames(), kMonsterMinimumSize + 64);
         else
-            fixtures::writeMapsArchive(path, {testing::sampleRegion(), fixtures::regionOf({"Wayrest", "Oakford"}, {1})});
+            fixtures::writeMapsArchive(path,
+                                       {testing::sampleRegion(), fixtures::regionOf({"Wayrest", "Oakford"}, {1})});
     }
     // The recovery line of an opening through the window's core, or "".
     std::string openThroughCore() {

@@ -207,7 +207,8 @@ TEST_F(MapsCommand, AWriteFailingPartWayPutsEveryFieldBack) {
         if (n == calls) {
             // The last call syncs the folder once the journal is removed:
             // every name is written, only the removal may not last.
-            EXPECT_TRUE(contains(run.err, archive_ + ": written, but whether the save lasts is not known: ")) << run.err;
+            EXPECT_TRUE(contains(run.err, archive_ + ": written, but whether the save lasts is not known: "))
+                << run.err;
             EXPECT_TRUE(readBytes(archive_) == translated) << "the written names are not all there";
             continue;
         }
