@@ -1,30 +1,86 @@
 #include "arcwright/archive_file.h"
 
+#include "arcwright/rollback_journal.h"
 #include "fileio/file_writer.h"
 #include "fileio/write_faults.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace arcwright {
 
+namespace {
+
+bool refusedForWriting(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+bool sameFile(int a, int b) {
+    struct stat x {}, y {};
+    return ::fstat(a, &x) == 0 && ::fstat(b, &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+}  // namespace
+
 ArchiveFile::ArchiveFile(const std::string& path, Access access) : path_(path) {
+    const auto refuseWithJournal = [&](const std::string& reason) {
+        if (access == Access::ReadWrite && journalExists(path))
+            throw wright::FileError(path, "open",
+                                    reason + "; " + journalPath(path) +
+                                        " keeps the bytes of an unfinished save, which only a writable opening can "
+                                        "put back: make the file writable and open it once");
+    };
     // A file without write permission bits is refused for writing by every
     // account, root included, as the whole-file writer refuses it.
     struct stat before {};
-    if (access == Access::ReadWrite && ::stat(path.c_str(), &before) == 0) wright::refuseReadOnly(path, before, "open");
+    if (access == Access::ReadWrite && ::stat(path.c_str(), &before) == 0) {
+        try {
+            wright::refuseReadOnly(path, before, "open");
+        } catch (const wright::ReadOnlyFileError& refusal) {
+            refuseWithJournal(refusal.reason());
+            throw;
+        }
+    }
     fd_ = ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    if (fd_ < 0) fail("open", errno);
+    if (fd_ < 0) {
+        const int error = errno;
+        if (refusedForWriting(error)) refuseWithJournal(wright::systemReason(error));
+        fail("open", error);
+    }
     // An archive is a plain file: a device or a pipe has no fixed positions.
     struct stat info {};
     const int error = ::fstat(fd_, &info) != 0 ? errno : S_ISREG(info.st_mode) ? 0 : EINVAL;
-    if (error != 0) {
+    try {
+        if (error != 0) fail("open", error);
+        recoverUnfinishedSave(access);
+    } catch (...) {
         ::close(fd_);
         fd_ = -1;
-        fail("open", error);
+        throw;
     }
+}
+
+void ArchiveFile::recoverUnfinishedSave(Access access) {
+    if (!journalExists(path_)) return;
+    if (access == Access::ReadOnly) {
+        // Reading needs the old bytes back as much as writing does.
+        ArchiveFile writable(path_, Access::ReadWrite);
+        if (!sameFile(fd_, writable.fd_)) throw wright::FileError(path_, "open", "the file was replaced while it was opened");
+        recoveryNote_ = writable.recoveryNote_;
+        writable.close();
+        return;
+    }
+    lock();
+    try {
+        recoveryNote_ = rollBackUnfinishedSave(*this);
+    } catch (...) {
+        unlock();
+        throw;
+    }
+    unlock();
 }
 
 ArchiveFile::~ArchiveFile() {
@@ -95,6 +151,21 @@ void ArchiveFile::checkStillAtPath() const {
 void ArchiveFile::flush() {
     if (const int error = wright::WriteFaults::next()) fail("sync", error);
     if (::fdatasync(openFd("sync")) != 0 && errno != EINVAL && errno != EROFS) fail("sync", errno);
+}
+
+void ArchiveFile::lock() {
+    const int fd = openFd("lock");
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK)
+            throw wright::FileError(path_, "lock", "another program is saving into it just now");
+        if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP) return;
+        fail("lock", errno);
+    }
+}
+
+void ArchiveFile::unlock() {
+    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
 }
 
 void ArchiveFile::close() {

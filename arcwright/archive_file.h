@@ -8,11 +8,17 @@
 // sync). All writes pass one hook first, so a test can make the n-th write
 // fail and see that the archive comes back as it was; writes and syncs also
 // count for the WriteFaults seam, as BinaryFile's do.
+//
+// Opening also finishes what a save left unfinished: when the archive's
+// rollback journal is there, its old bytes are put back first (through a
+// writable opening even when the caller asked for reading only), and
+// recoveryNote() says so.
 
 #include "fileio/binary_file.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,8 +41,10 @@ public:
     // wright::FileError to stand for a failing write.
     using WriteHook = std::function<void(std::int64_t position, std::size_t size)>;
 
-    // Opens an existing file for reading and writing (or only reading);
-    // throws wright::FileError when it cannot.
+    // Opens an existing file for reading and writing (or only reading) and
+    // rolls back an unfinished save; throws wright::FileError when it cannot
+    // (a journal of another file, one that a read-only file cannot take
+    // back, another program saving into the file just now).
     explicit ArchiveFile(const std::string& path, Access access = Access::ReadWrite);
     ~ArchiveFile();
     ArchiveFile(const ArchiveFile&) = delete;
@@ -58,15 +66,27 @@ public:
     void flush();
     void close();
 
+    // An advisory lock held for the length of a save, and by an opening that
+    // rolls one back, so that neither runs while another program saves into
+    // the same file. Throws FileError when another program holds it; a file
+    // system without locks goes on without.
+    void lock();
+    void unlock();
+
+    // The line that tells that opening rolled back an unfinished save.
+    const std::optional<std::string>& recoveryNote() const { return recoveryNote_; }
+
     void setWriteHook(WriteHook hook) { hook_ = std::move(hook); }
 
 private:
     [[noreturn]] void fail(const std::string& operation, int error) const;
     int openFd(const char* operation) const;
+    void recoverUnfinishedSave(Access access);
 
     std::string path_;
     int fd_ = -1;
     WriteHook hook_;
+    std::optional<std::string> recoveryNote_;
 };
 
 }  // namespace arcwright

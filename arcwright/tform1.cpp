@@ -159,6 +159,7 @@ void TForm1::OpenMaps() {
     log(QStringLiteral("Loading File MAPS.BSA..."));
     try {
         maps_ = std::make_unique<MapsArchive>(fileName(*path));
+        if (const auto& note = maps_->file().recoveryNote()) log(QString::fromLocal8Bit(*note));
     } catch (const ArchiveRejected& why) {
         log(QStringLiteral("MAPS.BSA not opened: %1 is not a map archive: %2.").arg(*path, QString::fromLocal8Bit(why.what())));
         return;
@@ -320,7 +321,7 @@ void TForm1::SaveMapnames() {
     try {
         writePatches(maps_->file(), plan.patches);
     } catch (const SaveError& error) {
-        logBytes(std::string("MapNames not saved: ") + error.what() + ".");
+        logBytes(saveFailureLine("MapNames", error));
         return;
     }
     log(QStringLiteral("Save of MapNames completed."));
@@ -349,17 +350,23 @@ void TForm1::SaveMapPItem() {
             return;
         }
     }
+    // The location and dungeon names are one save under one journal: a crash
+    // between the two must not leave a dungeon without its location.
+    std::vector<FieldPatch> patches = locations.patches;
+    patches.insert(patches.end(), dungeons.patches.begin(), dungeons.patches.end());
+    std::optional<InPlaceSave> save;
     try {
-        writePatches(maps_->file(), locations.patches);
+        save.emplace(maps_->file(), std::move(patches));
+        save->write(locations.patches.size());
     } catch (const SaveError& error) {
-        logBytes(std::string("MAPPITEM and MAPDITEM not saved: ") + error.what() + ".");
+        logBytes(saveFailureLine("MAPPITEM and MAPDITEM", error));
         return;
     }
     log(QStringLiteral("MAPPITEM Save Completed."));
-    SaveMapDItem(dungeons.patches);
+    SaveMapDItem(*save);
 }
 
-void TForm1::SaveMapDItem(const std::vector<FieldPatch>& patches) {
+void TForm1::SaveMapDItem(InPlaceSave& save) {
     log(QStringLiteral("Saving 'Dungeon Record Data' Region %1...").arg(regionText()));
     // The window processes its messages between the records: nothing that
     // could close the archive or change the lists may run meanwhile.
@@ -371,9 +378,11 @@ void TForm1::SaveMapDItem(const std::vector<FieldPatch>& patches) {
     }
     bool saved = true;
     try {
-        writePatches(maps_->file(), patches, [] { QCoreApplication::processEvents(); });
+        save.write(save.remaining(), [] { QCoreApplication::processEvents(); });
+        save.commit();
     } catch (const SaveError& error) {
-        logBytes(std::string("MAPDITEM not saved: ") + error.what() + ".");
+        // A failing dungeon write puts the location names back too.
+        logBytes(saveFailureLine("MAPPITEM and MAPDITEM", error));
         saved = false;
     }
     for (qsizetype i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
@@ -429,6 +438,7 @@ void TForm1::OpenMonster() {
     std::vector<std::string> names;
     try {
         archive = std::make_unique<MonsterArchive>(fileName(*path));
+        if (const auto& note = archive->file().recoveryNote()) log(QString::fromLocal8Bit(*note));
         names = archive->readNames(french());
     } catch (const ArchiveRejected& why) {
         log(QStringLiteral("MONSTER.BSA not opened: %1 cannot hold the monster names: %2.")
@@ -461,7 +471,7 @@ void TForm1::SaveMonster() {
     try {
         monster_->saveNames(*bytes, french());
     } catch (const SaveError& error) {
-        logBytes(std::string("Monster Names not saved: ") + error.what() + ".");
+        logBytes(saveFailureLine("Monster Names", error));
         return;
     }
     log(QStringLiteral("Monster Names Saved."));

@@ -86,7 +86,7 @@ private:
     // program is ending.
     bool LoadRegion();
     void RefreshNameInfo();
-    void SaveMapDItem(const std::vector<FieldPatch>& patches);
+    void SaveMapDItem(InPlaceSave& save);
     void startTimer1();
 
     FrenchLetters french() const;

@@ -1,5 +1,7 @@
 #include "fileio/write_faults.h"
 
+#include <cstdlib>
+
 namespace wright {
 namespace {
 
@@ -8,6 +10,7 @@ struct State {
     bool sticky = false;
     int error = 0;
     int calls = 0;
+    int endAfter = -1;  // -1: the process goes on
 };
 
 State state;
@@ -22,6 +25,11 @@ void WriteFaults::failFrom(int n, int error) {
     state = State{n, true, error, 0};
 }
 
+void WriteFaults::endProcessAfter(int n) {
+    state = State{};
+    state.endAfter = n;
+}
+
 void WriteFaults::disarm() {
     state = State{};
 }
@@ -31,6 +39,7 @@ int WriteFaults::calls() {
 }
 
 int WriteFaults::next() {
+    if (state.endAfter >= 0 && state.calls >= state.endAfter) std::abort();
     ++state.calls;
     if (state.failAt == 0) return 0;
     if (state.calls == state.failAt || (state.sticky && state.calls > state.failAt)) return state.error;

@@ -5,6 +5,8 @@
 // its positioned writes and syncs too) fails with the given errno, as a disk
 // error would. failAt models a passing error (later calls succeed, so a
 // rollback can put old bytes back); failFrom models a disk that stays full.
+// endProcessAfter models a crash: the process aborts as the call after the
+// n-th begins, so the n-th write or sync is the last to have happened.
 
 namespace wright {
 
@@ -12,6 +14,7 @@ class WriteFaults {
 public:
     static void failAt(int n, int error);
     static void failFrom(int n, int error);
+    static void endProcessAfter(int n);
     static void disarm();
     // Write-side calls seen since the seam was last armed or disarmed.
     static int calls();

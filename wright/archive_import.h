@@ -4,7 +4,8 @@
 // that changes nothing is taken from a read-only archive too. Only when
 // fields are to change is the archive opened for writing, checked again as
 // it is now, and written, with the old bytes of every field kept so that a
-// failing write puts them all back.
+// failing write puts them all back. An opening that rolled back an
+// unfinished save says so on stderr.
 
 #include "wright/catalogue.h"
 #include "wright/cli.h"
@@ -17,6 +18,10 @@
 
 namespace wright::cli {
 
+inline void reportRecovery(const arcwright::ArchiveFile& file, Streams io) {
+    if (const auto& note = file.recoveryNote()) io.err << *note << "\n";
+}
+
 struct ArchivePlan {
     ImportTally tally;
     std::vector<Problem> problems;
@@ -28,6 +33,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
                        ArchivePlan (*plan)(Archive& archive, const ImportRequest& request), Streams io) {
     ArchivePlan checked = [&] {
         Archive archive = open(request.target, arcwright::Access::ReadOnly);
+        reportRecovery(archive.file(), io);
         return plan(archive, request);
     }();
     if (!checked.problems.empty()) refuseImport(request.catalogueName, checked.problems);
@@ -39,7 +45,10 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
         try {
             arcwright::writePatches(archive.file(), checked.patches);
         } catch (const arcwright::SaveError& error) {
-            throw Refused(request.target + ": not written: " + error.what());
+            const bool written = error.outcome() == arcwright::SaveOutcome::DurabilityUnknown;
+            throw Refused(request.target + (written ? ": written, but whether the save lasts is not known: "
+                                                    : ": not written: ") +
+                          error.what());
         }
     }
     io.out << tallyLine(request.target, checked.tally, request.dryRun, "names") << "\n";

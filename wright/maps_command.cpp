@@ -80,6 +80,7 @@ void exportMaps(const Options& options, Streams io) {
     const Letters letters = lettersOption(options);
 
     arcwright::MapsArchive archive = openArchive(path, arcwright::Access::ReadOnly);
+    reportRecovery(archive.file(), io);
     std::vector<po::Entry> entries;
     std::vector<Problem> damage;
     try {

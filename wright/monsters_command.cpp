@@ -51,6 +51,7 @@ void exportMonsters(const Options& options, Streams io) {
     const Letters letters = lettersOption(options);
 
     arcwright::MonsterArchive archive = openArchive(path, arcwright::Access::ReadOnly);
+    reportRecovery(archive.file(), io);
     const std::vector<std::string> names = readNames(archive);
     std::vector<po::Entry> entries;
     for (std::size_t i = 0; i < names.size(); ++i) {

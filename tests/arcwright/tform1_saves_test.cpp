@@ -208,12 +208,17 @@ TEST_F(MapsEditing, AFailingWriteIsLoggedAndUndone) {
     const QStringList logged = log();
     ASSERT_EQ(logged.size(), 4);
     EXPECT_EQ(logged[1], "MAPPITEM Save Completed.");
-    EXPECT_EQ(logged[3].toStdString(), "MAPDITEM not saved: " + mapsPath() +
+    EXPECT_EQ(logged[3].toStdString(), "MAPPITEM and MAPDITEM not saved: " + mapsPath() +
                                           ": write failed: No space left on device; the previous bytes were put back.");
-    // The location names are saved; the dungeon record is as it was.
-    EXPECT_EQ(fileBytes(mapsPath()).substr(static_cast<std::size_t>(built[0][1].offset), built[0][1].bytes.size()),
-              built[0][1].bytes);
-    EXPECT_EQ(nameAt(kLocationSlot, 6 * 4 + 75), std::string("a") + std::string(31, '\0'));
+    // The location and dungeon names are one save: the location names are
+    // put back with the dungeon names, so no dungeon is left without its
+    // location.
+    for (const int slot : {kLocationSlot, kDungeonSlot}) {
+        const fixtures::BuiltEntry& record = built[0][slot];
+        EXPECT_EQ(fileBytes(mapsPath()).substr(static_cast<std::size_t>(record.offset), record.bytes.size()),
+                  record.bytes);
+    }
+    EXPECT_EQ(nameAt(kLocationSlot, 6 * 4 + 75), std::string("Sentinel") + std::string(24, '\0'));
 }
 
 TEST_F(MapsEditing, TheDungeonSaveHoldsTheArchiveControlsWhileTheWindowRuns) {

@@ -93,14 +93,16 @@ TEST_P(EveryWriteFailing, IsLoggedAndTheArchiveKeepsItsBytes) {
     EXPECT_TRUE(logHas(c.completed));
 }
 
-// MAPPITEM's six names are saved before MAPDITEM's two: a failing dungeon
-// write leaves the saved location names (MapsEditing checks those).
+// MAPPITEM's six names are written before MAPDITEM's two, as one save: a
+// failing dungeon write puts the location names back too.
 INSTANTIATE_TEST_SUITE_P(
     Saves, EveryWriteFailing,
     ::testing::Values(SaveCase{"MapNames", false, "LocationList", "BSaveMapnames", 7, "MapNames not saved",
                     "Save of MapNames completed."},
            SaveCase{"LocationRecords", false, "LocationList", "BSaveMapitem", 6, "MAPPITEM and MAPDITEM not saved",
                     "MAPPITEM Save Completed."},
+           SaveCase{"LocationAndDungeonRecords", false, "LocationList", "BSaveMapitem", 6 + 2,
+                    "MAPPITEM and MAPDITEM not saved", "Dungon Record data Save Completed."},
            SaveCase{"MonsterNames", true, "MonstersList", "BSaveMonsterNames", kMonsterCount,
                     "Monster Names not saved", "Monster Names Saved."}),
     [](const auto& info) { return std::string(info.param.name); });

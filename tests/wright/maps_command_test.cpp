@@ -194,6 +194,7 @@ TEST_F(MapsCommand, AWriteFailingPartWayPutsEveryFieldBack) {
     wright::WriteFaults::disarm();
     ASSERT_EQ(import(entries).status, 0);
     const int calls = wright::WriteFaults::calls();
+    const std::string translated = readBytes(archive_);
     ASSERT_GT(calls, 4);
     for (int n = 1; n <= calls; ++n) {
         SCOPED_TRACE("write " + std::to_string(n));
@@ -202,9 +203,17 @@ TEST_F(MapsCommand, AWriteFailingPartWayPutsEveryFieldBack) {
         const auto run = import(entries);
         wright::WriteFaults::disarm();
         EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(contains(run.err, archive_ + ": not written: ")) << run.err;
         EXPECT_TRUE(run.out.empty());
-        EXPECT_EQ(readBytes(archive_), original_);
+        if (n == calls) {
+            // The last call syncs the folder once the journal is removed:
+            // every name is written, only the removal may not last.
+            EXPECT_TRUE(contains(run.err, archive_ + ": written, but whether the save lasts is not known: "))
+                << run.err;
+            EXPECT_TRUE(readBytes(archive_) == translated) << "the written names are not all there";
+            continue;
+        }
+        EXPECT_TRUE(contains(run.err, archive_ + ": not written: ")) << run.err;
+        EXPECT_TRUE(readBytes(archive_) == original_) << "the archive changed";
     }
 }
 
