@@ -1,6 +1,5 @@
 #include "arcwright/monster_names.h"
 
-
 namespace arcwright {
 
 MonsterArchive::MonsterArchive(const std::string& path, Access access) : file_(path, access) {
@@ -22,20 +21,13 @@ std::vector<FieldPatch> MonsterArchive::savePatches(const std::vector<std::strin
     std::vector<FieldPatch> patches;
     for (int i = 0; i < kMonsterCount; ++i) {
         const std::string_view line = i < static_cast<int>(lines.size()) ? std::string_view(lines[i]) : std::string_view();
-        const std::string old = file_.readAt(MonsterNameOffsets[i], kMonsterNameSize);
-        patches.push_back({MonsterNameOffsets[i], storedField(old, line, kMonsterNameSize, french)});
+        patches.push_back({MonsterNameOffsets[i], makeFixedField(line, kMonsterNameSize, french)});
     }
     return patches;
 }
 
 void MonsterArchive::saveNames(const std::vector<std::string>& lines, FrenchLetters french) {
-    std::vector<FieldPatch> patches;
-    try {
-        patches = savePatches(lines, french);
-    } catch (const wright::FileError& error) {
-        throw SaveError(std::string("nothing was written: ") + error.what());
-    }
-    writePatches(file_, patches);
+    writePatches(file_, savePatches(lines, french));
 }
 
 }  // namespace arcwright

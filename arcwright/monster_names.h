@@ -37,8 +37,7 @@ public:
 
     std::vector<std::string> readNames(FrenchLetters french);
     // The patches that write line i into field i, a missing line as an empty
-    // name; lines after the 43rd are not written. A field whose line is the
-    // name it shows keeps its bytes.
+    // name; lines after the 43rd are not written.
     std::vector<FieldPatch> savePatches(const std::vector<std::string>& lines, FrenchLetters french);
     // Writes the 43 fields in place (restoring them if a write fails). Throws SaveError.
     void saveNames(const std::vector<std::string>& lines, FrenchLetters french);

@@ -17,9 +17,4 @@ std::string makeFixedField(std::string_view text, std::size_t width, FrenchLette
     return field;
 }
 
-std::string storedField(std::string_view old, std::string_view line, std::size_t width, FrenchLetters french) {
-    if (old.size() == width && readFixedName(old, french) == line) return std::string(old);
-    return makeFixedField(line, width, french);
-}
-
 }  // namespace arcwright

@@ -22,22 +22,17 @@ inline constexpr std::size_t kNameFieldSize = 32;
 // letter; the name ends at the first zero byte or with the field.
 std::string readFixedName(std::string_view field, FrenchLetters french);
 // The field for a text: its first `width` bytes, zero-padded to `width`; with
-// Replace each accented letter becomes its game code.
+// Replace each accented letter becomes its game code. Every save writes each
+// field this way, edited or not: what followed the terminating zero before is
+// no part of the name, the game never reads it, and the field is padded with
+// zeros.
 std::string makeFixedField(std::string_view text, std::size_t width, FrenchLetters french);
-
-// The field to store for a line where the field now holds `old`: the old
-// bytes when the line is the very text they show, so an unedited name keeps
-// whatever its field holds after the terminating zero; else the line's field.
-std::string storedField(std::string_view old, std::string_view line, std::size_t width, FrenchLetters french);
 
 inline std::string readNameField(std::string_view field, FrenchLetters french) {
     return readFixedName(field.substr(0, kNameFieldSize), french);
 }
 inline std::string makeNameField(std::string_view text, FrenchLetters french) {
     return makeFixedField(text, kNameFieldSize, french);
-}
-inline std::string storedNameField(std::string_view old, std::string_view line, FrenchLetters french) {
-    return storedField(old.substr(0, kNameFieldSize), line, kNameFieldSize, french);
 }
 
 }  // namespace arcwright

@@ -2,6 +2,8 @@
 
 #include "fileio/little_endian.h"
 
+#include <algorithm>
+
 namespace arcwright {
 namespace {
 
@@ -75,9 +77,22 @@ std::optional<std::string> recordForSave(MapsArchive& archive, int region, int s
     }
 }
 
-// What a save writes at a name position of the record.
-std::string fieldFor(std::string_view record, std::int64_t position, std::string_view line, FrenchLetters french) {
-    return storedNameField(record.substr(static_cast<std::size_t>(position), kNameFieldSize), line, french);
+// Two records whose name fields share some bytes but not their start: a save
+// writes each field whole, zero padding included, so one name would wipe out
+// part of the other. Records that share one name field are fine.
+void reportOverlaps(const NameLayout& layout, Problems& problems, const std::string& which) {
+    std::vector<std::size_t> order;
+    for (std::size_t k = 0; k < layout.positions.size(); ++k)
+        if (layout.positions[k]) order.push_back(k);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return *layout.positions[a] < *layout.positions[b]; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        const std::int64_t before = *layout.positions[order[i - 1]];
+        const std::int64_t at = *layout.positions[order[i]];
+        if (at != before && at - before < static_cast<std::int64_t>(kNameFieldSize))
+            problems.add("the name fields of " + which + "s " + std::to_string(std::min(order[i - 1], order[i])) +
+                         " and " + std::to_string(std::max(order[i - 1], order[i])) + " overlap");
+    }
 }
 
 std::string notSaved(const std::string& label, const NameLayout& layout) {
@@ -118,6 +133,7 @@ void locationLayoutInto(NameLayout& layout, Problems& problems, std::string_view
         const std::int64_t start = tableEnd + countAt(record, k * kLocationTableEntrySize);
         layout.positions.push_back(recordName(record, start, "location record " + std::to_string(k), problems));
     }
+    reportOverlaps(layout, problems, "location record");
 }
 
 void dungeonLayoutInto(NameLayout& layout, Problems& problems, std::string_view record) {
@@ -139,6 +155,7 @@ void dungeonLayoutInto(NameLayout& layout, Problems& problems, std::string_view 
         const std::int64_t start = tableEnd + countAt(record, kCountFieldSize + k * kDungeonTableEntrySize);
         layout.positions.push_back(recordName(record, start, "dungeon record " + std::to_string(k), problems));
     }
+    reportOverlaps(layout, problems, "dungeon record");
 }
 
 template <typename Fill>
@@ -226,7 +243,7 @@ SavePlan planMapNamesSave(MapsArchive& archive, int region, std::int32_t mapName
     wright::storeI32LE(reinterpret_cast<unsigned char*>(count.data()), mapNamesCount);
     plan.patches.push_back({at, count});
     for (std::size_t i = 0; i < lines.size(); ++i)
-        plan.patches.push_back({at + *layout.positions[i], fieldFor(*record, *layout.positions[i], lines[i], french)});
+        plan.patches.push_back({at + *layout.positions[i], makeNameField(lines[i], french)});
     return plan;
 }
 
@@ -247,7 +264,7 @@ SavePlan planLocationSave(MapsArchive& archive, int region, std::int32_t mapName
     }
     const std::int64_t at = archive.entry(region, kLocationSlot).offset;
     for (std::size_t k = 0; k < layout.positions.size(); ++k)
-        plan.patches.push_back({at + *layout.positions[k], fieldFor(*record, *layout.positions[k], lines[k], french)});
+        plan.patches.push_back({at + *layout.positions[k], makeNameField(lines[k], french)});
     return plan;
 }
 
@@ -273,8 +290,7 @@ SavePlan planDungeonSave(MapsArchive& archive, int region, const std::vector<std
     }
     const std::int64_t at = archive.entry(region, kDungeonSlot).offset;
     for (std::size_t e = 0; e < layout.positions.size(); ++e)
-        plan.patches.push_back(
-            {at + *layout.positions[e], fieldFor(*record, *layout.positions[e], *dungeonLines[e], french)});
+        plan.patches.push_back({at + *layout.positions[e], makeNameField(*dungeonLines[e], french)});
     return plan;
 }
 

@@ -11,7 +11,9 @@
 // or written into the records; everything else is stepped over.
 //
 // Every position is checked against the record it belongs to before a name is
-// read or written; what lies outside is reported, never touched.
+// read or written; what lies outside is reported, never touched. So are two
+// name fields that partly overlap: a save writes every field whole, zero
+// padding included, and one would wipe out part of the other.
 
 #include "arcwright/in_place_save.h"
 #include "arcwright/maps_archive.h"

@@ -51,6 +51,15 @@ QStringList listLines(const QListWidget* list) {
     return lines;
 }
 
+// A names list shows one name per line: a name holding a line-break byte
+// would stand as two lines there, and the save, which matches lines to fields
+// by position, would move every later name.
+std::optional<std::size_t> nameWithLineBreak(const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i].find_first_of("\r\n") != std::string::npos) return i;
+    return std::nullopt;
+}
+
 std::string fileName(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -201,6 +210,8 @@ bool TForm1::LoadRegion() {
     mapNamesCount_ = names.count;
     wright::ui::setMemoLines(LocationList, toLines(names.names));
     reportDamage(names.problems);
+    if (const auto broken = nameWithLineBreak(names.names))
+        reportDamage({"MAPNAMES: name " + std::to_string(*broken) + " holds a line break, which the names list cannot show"});
     startTimer1();
     log(QStringLiteral("Location Names data Completed."));
 
@@ -395,7 +406,7 @@ void TForm1::ExportRegion() {
 
 void TForm1::ExportInMap() {
     const int region = Regions->currentIndex();
-    const wright::ui::EncodeResult text = fromQt(LocationList->toPlainText(), CodePage::Windows1252);
+    const wright::ui::EncodeResult text = fromQt(wright::ui::memoText(LocationList), CodePage::Windows1252);
     if (!text.ok()) {
         log(QStringLiteral("Mapnames not exported: the list holds %1, which the game's code page cannot hold.")
                 .arg(text.unmappable->describe()));
@@ -448,6 +459,11 @@ void TForm1::OpenMonster() {
         log(QStringLiteral("MONSTER.BSA not opened: %1").arg(QString::fromLocal8Bit(error.what())));
         return;
     }
+    if (const auto broken = nameWithLineBreak(names)) {
+        log(QStringLiteral("MONSTER.BSA not opened: monster name %1 holds a line break, which the monster list cannot show.")
+                .arg(*broken));
+        return;
+    }
     monster_ = std::move(archive);
     monsterPage_ = CodePage::Windows1252;
     MonstersList->clear();
@@ -478,7 +494,7 @@ void TForm1::SaveMonster() {
 }
 
 void TForm1::Button14Click() {
-    const wright::ui::EncodeResult text = fromQt(MonstersList->toPlainText(), monsterPage_);
+    const wright::ui::EncodeResult text = fromQt(wright::ui::memoText(MonstersList), monsterPage_);
     if (!text.ok()) {
         log(QStringLiteral("Not converted: the list holds %1.").arg(text.unmappable->describe()));
         return;

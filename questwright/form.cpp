@@ -7,6 +7,7 @@
 #include "ui/button_tag.h"
 #include "ui/fonts.h"
 #include "ui/list_index.h"
+#include "ui/memo_lines.h"
 #include "ui/text_codec.h"
 #include "ui/wright_application.h"
 
@@ -409,7 +410,7 @@ void TForm1::ShowRecord() {
         ui::setTag(Button4, ~qint32(0));
         Button4Click();
     }
-    shownText_ = memoText(Memo);
+    shownText_ = ui::memoText(Memo);
     shownIndex_ = index;
 }
 
@@ -425,7 +426,7 @@ void TForm1::FixBoxClick() {
 }
 
 void TForm1::Button4Click() {
-    const ui::EncodeResult taken = ui::fromQt(memoText(Memo));
+    const ui::EncodeResult taken = ui::fromQt(ui::memoText(Memo));
     if (!taken.ok()) {
         dialogs_.inform(this, Button4->text(),
                         QStringLiteral("The text cannot be converted: %1 is not a character of the quest text.")
@@ -455,7 +456,7 @@ void TForm1::StoreRecordClick() {
         return;
     }
     QRCRecord& record = RecordTable_[static_cast<std::size_t>(index)];
-    const QString text = memoText(Memo);
+    const QString text = ui::memoText(Memo);
     // The text the display put there, unedited: the record keeps its bytes,
     // including those the notation cannot show.
     if (!(index == shownIndex_ && text == shownText_)) {

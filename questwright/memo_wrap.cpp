@@ -167,10 +167,4 @@ void MemoWrap::fastBlock(const QString& block, QStringList& out) {
     }
 }
 
-QString memoText(const QPlainTextEdit* memo) {
-    QString text = memo->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
-}
-
 }  // namespace wright::quest

@@ -59,9 +59,4 @@ private:
     std::vector<bool> breakBefore_;
 };
 
-// The memo's text as its document holds it, line breaks as "\n" and every
-// other character as it is (unlike toPlainText(), which turns a no-break
-// space into a space).
-QString memoText(const QPlainTextEdit* memo);
-
 }  // namespace wright::quest

@@ -1,6 +1,7 @@
 #include "ui/memo_lines.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace wright::ui {
 
@@ -21,16 +22,26 @@ QString memoLine(const QString& text, int index) {
     return lines.at(index);
 }
 
+QString memoText(const QPlainTextEdit* memo) {
+    // The raw text separates blocks with a paragraph separator. A line
+    // separator (Shift+Enter) breaks the line on the screen as well; neither
+    // is a character of the game's code pages.
+    QString text = memo->document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+    return text;
+}
+
 QStringList memoLines(const QPlainTextEdit* memo) {
-    return memoLines(memo->toPlainText());
+    return memoLines(memoText(memo));
 }
 
 int memoLineCount(const QPlainTextEdit* memo) {
-    return memoLineCount(memo->toPlainText());
+    return memoLineCount(memoText(memo));
 }
 
 QString memoLine(const QPlainTextEdit* memo, int index) {
-    return memoLine(memo->toPlainText(), index);
+    return memoLine(memoText(memo), index);
 }
 
 void setMemoLines(QPlainTextEdit* memo, const QStringList& lines) {

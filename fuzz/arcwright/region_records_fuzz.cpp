@@ -8,12 +8,15 @@
 //
 // Properties: every name position a load accepts lies inside its record;
 // a save plan writes only inside its record and a refused one writes
-// nothing; a save of the unedited region writes back exactly the bytes that
-// were there.
+// nothing; a save of the unedited region leaves every name as it was (the
+// bytes up to the first zero, or the whole field; with the French letters on,
+// the name as shown), zeros the rest of each name field and changes nothing
+// outside the name fields.
 
 #include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/region_records.h"
 #include "fuzz/arcwright/sparse_archive.h"
+#include "fuzz/arcwright/unedited_save.h"
 #include "fuzz/fuzz_check.h"
 
 using namespace arcwright;
@@ -40,8 +43,10 @@ void checkLoad(const NamesLoad& load, const NameLayout& layout, std::string_view
     }
 }
 
-// Saves one unedited record and checks that nothing changed.
-void saveUnchanged(MapsArchive& archive, SparseFile& file, int region, int slot, const SavePlan& plan) {
+// Saves one unedited record and checks what changed: only the name fields of
+// `layout`, each keeping its name.
+void saveUnchanged(MapsArchive& archive, SparseFile& file, int region, int slot, const SavePlan& plan,
+                   const NameLayout& layout, FrenchLetters french) {
     const DirectoryEntry& e = archive.entry(region, slot);
     if (plan.refusal) {
         FUZZ_CHECK(plan.patches.empty());
@@ -50,7 +55,6 @@ void saveUnchanged(MapsArchive& archive, SparseFile& file, int region, int slot,
     for (const FieldPatch& patch : plan.patches) {
         FUZZ_CHECK(patch.position >= e.offset);
         FUZZ_CHECK(patch.position + static_cast<std::int64_t>(patch.bytes.size()) <= e.offset + e.size);
-        FUZZ_CHECK(file.get(patch.position, patch.bytes.size()) == patch.bytes);
     }
     const bool compared = e.size <= kComparedRecordSize;
     const std::string before = compared ? file.get(e.offset, static_cast<std::size_t>(e.size)) : std::string();
@@ -60,7 +64,19 @@ void saveUnchanged(MapsArchive& archive, SparseFile& file, int region, int slot,
     });
     writePatches(archive.file(), plan.patches);
     archive.file().setWriteHook({});
-    if (compared) FUZZ_CHECK(file.get(e.offset, static_cast<std::size_t>(e.size)) == before);
+    if (!compared) return;
+    const std::string after = file.get(e.offset, static_cast<std::size_t>(e.size));
+    FUZZ_CHECK(after.size() == before.size());
+    std::vector<bool> inName(before.size(), false);
+    for (const auto& position : layout.positions) {
+        FUZZ_CHECK(position.has_value());
+        const auto at = static_cast<std::size_t>(*position);
+        checkNameKept(std::string_view(before).substr(at, kNameFieldSize),
+                      std::string_view(after).substr(at, kNameFieldSize), french);
+        std::fill_n(inName.begin() + static_cast<std::ptrdiff_t>(at), kNameFieldSize, true);
+    }
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (!inName[i]) FUZZ_CHECK(after[i] == before[i]);
 }
 
 }  // namespace
@@ -118,9 +134,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     saveUnchanged(*archive, file, region, kNamesSlot,
-                  planMapNamesSave(*archive, region, names.count, names.names, french));
+                  planMapNamesSave(*archive, region, names.count, names.names, french), mapNamesLayout(namesRecord),
+                  french);
     saveUnchanged(*archive, file, region, kLocationSlot,
-                  planLocationSave(*archive, region, names.count, locations.names, french));
-    saveUnchanged(*archive, file, region, kDungeonSlot, planDungeonSave(*archive, region, placement.lines, french));
+                  planLocationSave(*archive, region, names.count, locations.names, french),
+                  locationLayout(locationRecord, names.count), french);
+    saveUnchanged(*archive, file, region, kDungeonSlot, planDungeonSave(*archive, region, placement.lines, french),
+                  dungeonLayout(dungeonRecord), french);
     return 0;
 }

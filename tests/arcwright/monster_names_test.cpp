@@ -62,16 +62,20 @@ TEST(MonsterArchive, SavesEveryFieldByPositionAndNothingElse) {
     EXPECT_EQ(MonsterArchive(m.path()).readNames(kOff)[27], "Ch^ne Sp<ctral");
 }
 
-TEST(MonsterArchive, AnUneditedNameKeepsTheBytesAfterItsZero) {
+TEST(MonsterArchive, AnUneditedNameIsWrittenZeroPadded) {
     Monsters m;
+    m.names[2] = "Rat";
+    fixtures::writeMonsterArchive(m.path(), m.names, kMonsterMinimumSize + 100);
+    const std::string zeroPadded = fileBytes(m.path());
     m.names[2] = std::string("Rat\0left over", 14);
     fixtures::writeMonsterArchive(m.path(), m.names, kMonsterMinimumSize + 100);
-    const std::string before = fileBytes(m.path());
     MonsterArchive archive(m.path());
     std::vector<std::string> lines = archive.readNames(kOff);
     EXPECT_EQ(lines[2], "Rat");
     archive.saveNames(lines, kOff);
-    EXPECT_TRUE(fileBytes(m.path()) == before) << "an unedited save changed the file";
+    // The bytes after the zero are no part of the name: the field is written
+    // zero-padded, and nothing else changes.
+    EXPECT_TRUE(fileBytes(m.path()) == zeroPadded) << "an unedited save kept the bytes after the name's zero";
     lines[2] = "Bat";
     archive.saveNames(lines, kOff);
     EXPECT_EQ(fileBytes(m.path()).substr(static_cast<std::size_t>(MonsterNameOffsets[2]), kMonsterNameSize),

@@ -133,20 +133,25 @@ TEST(RegionSave, UnchangedNamesWriteTheSameBytes) {
     }
 }
 
-TEST(RegionSave, AnUneditedNameKeepsTheBytesAfterItsZero) {
-    RegionContent region = fixtures::regionOf({"Sentinel", "Oakford"}, {1});
+TEST(RegionSave, AnUneditedNameIsWrittenZeroPadded) {
+    const RegionContent clean = fixtures::regionOf({"Sentinel", "Oakford"}, {1});
+    const std::string zeroPadded = fileBytes(Archive(clean).path());
+    RegionContent region = clean;
     region.names[0] = std::string("Sentinel\0old text", 17);
     region.locations[1].name = std::string("Oakford\0\x01\x02", 10);
     region.dungeons[0].name = region.locations[1].name;
     Archive a(region);
-    const std::string before = fileBytes(a.path());
+    ASSERT_NE(fileBytes(a.path()), zeroPadded);
     const std::vector<std::string> shown{"Sentinel", "Oakford"};
     for (const FrenchLetters french : {kOff, kOn}) {
         writePatches(a.archive->file(), planMapNamesSave(*a.archive, 1, 2, shown, french).patches);
         writePatches(a.archive->file(), planLocationSave(*a.archive, 1, 2, shown, french).patches);
         writePatches(a.archive->file(), planDungeonSave(*a.archive, 1, {"", "Oakford"}, french).patches);
-        EXPECT_TRUE(fileBytes(a.path()) == before) << "an unedited save changed the archive";
+        // The bytes after each name's zero are no part of it: the fields
+        // are written zero-padded, and nothing else changes.
+        EXPECT_TRUE(fileBytes(a.path()) == zeroPadded) << "an unedited save kept bytes after a name's zero";
     }
+    EXPECT_EQ(a.onDisk(kNamesSlot, 4, 32), padded("Sentinel"));
     // An edited name is stored whole, zero-padded.
     writePatches(a.archive->file(), planMapNamesSave(*a.archive, 1, 2, {"Sentinels", "Oakford"}, kOff).patches);
     EXPECT_EQ(a.onDisk(kNamesSlot, 4, 32), padded("Sentinels"));
@@ -278,8 +283,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "the name of location record 0 lies at 683 to 715, outside the record of 212 bytes"},
         DamageCase{"DungeonTablePastTheRecord", kDungeonSlot, i32(40), "the table of 40 dungeons does not fit"},
         DamageCase{"DungeonNameOutside", kDungeonSlot, i32(1) + i32(0) + i32(0) + i32(1) + std::string(40, '\x81'),
-                   "the name of dungeon record 0 lies at"}),
+                   "the name of dungeon record 0 lies at"},
+        // Record 1 starts 6 bytes after record 0, inside its items: both hold
+        // no items, so their names lie 6 bytes apart. Written whole and
+        // zero-padded, the one written last would cut into the other.
+        DamageCase{"LocationNamesOverlap", kLocationSlot,
+                   i32(0) + i32(6) + i32(0) + "xx" + i32(0) + std::string(103, '\x81'),
+                   "MAPPITEM: the name fields of location records 0 and 1 overlap"},
+        DamageCase{"DungeonNamesOverlap", kDungeonSlot,
+                   i32(2) + i32(0) + i32(0) + i32(6) + i32(0) + i32(0) + "xx" + i32(0) + std::string(103, '\x81'),
+                   "MAPDITEM: the name fields of dungeon records 0 and 1 overlap"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegionLayout, RecordsSharingOneNameFieldAreSound) {
+    // Two table entries for one record: both names are the same field.
+    const std::string record = i32(0) + i32(0) + fixtures::recordBytes({"Keep", 0}, 1);
+    const NameLayout layout = locationLayout(record, 2);
+    EXPECT_TRUE(layout.sound()) << layout.problems.front();
+    EXPECT_EQ(layout.positions, (std::vector<std::optional<std::int64_t>>{83, 83}));
+}
 
 TEST(RegionSave, AFailingWriteLeavesTheArchiveAsItWas) {
     Archive a(fixtures::regionOf({"Sentinel", "Oakford", "Wayrest"}));

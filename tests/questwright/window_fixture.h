@@ -49,7 +49,7 @@ protected:
     QListWidget* quests() const { return find<QListWidget>("QRCList"); }
     QListWidget* records() const { return find<QListWidget>("ListBox"); }
     QPlainTextEdit* memo() const { return find<QPlainTextEdit>("Memo"); }
-    QString memoText() const { return wright::quest::memoText(memo()); }
+    QString memoText() const { return ui::memoText(memo()); }
     QStringList log() const { return ui::memoLines(find<QPlainTextEdit>("Log")); }
 
     std::string file(const std::string& name) const { return dir_.file(name); }

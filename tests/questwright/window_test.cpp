@@ -4,6 +4,7 @@
 #include "ui/text_codec.h"
 
 #include <QLabel>
+#include <QTextCursor>
 
 namespace wright::quest {
 namespace {
@@ -194,6 +195,38 @@ TEST_F(QuestWindow, AnUneditedStoreKeepsBytesTheNotationCannotShow) {
     edit(memoText() + "!");
     click("BStoreDialogs");
     EXPECT_EQ(form_->recordTable()[2].data, "caf< <!");
+}
+
+TEST_F(QuestWindow, EveryByteComesBackThroughTheMemo) {
+    // Every byte the notation shows as itself (the line breaks aside), among
+    // them the no-break space 0xA0, the soft hyphen 0xAD and the C1
+    // controls; then the control bytes.
+    std::string bytes;
+    for (int b = 0x01; b < 0xFB; ++b)
+        if (b != '\r' && b != '\n') bytes.push_back(static_cast<char>(b));
+    bytes += "\xFB\xA0\xFC\xFD\xFF\xFE";
+    const std::vector<fixtures::RecordBytes> records{{1, bytes}, {2, "x"}};
+    put("B.QRC", QuestImage(records));
+    listFolder();
+    click("CheckEchangeLettres");  // off: the record is shown again as it is
+    ASSERT_FALSE(find<QCheckBox>("CheckEchangeLettres")->isChecked());
+    EXPECT_EQ(memoText(), ui::toQt(RenderRecordText(bytes, FrenchLetters::Off)));
+
+    // Unedited: stored and saved, the file keeps every byte.
+    click("BStoreDialogs");
+    EXPECT_EQ(form_->recordTable()[0].data, bytes);
+    click("BSaveQRCFile");
+    EXPECT_EQ(bytesOf("B.QRC"), QuestImage(records));
+
+    // Edited, the record is parsed from the memo's text: a letter typed in
+    // front, and every other byte as it was.
+    selectRecord(0);
+    memo()->moveCursor(QTextCursor::Start);
+    memo()->insertPlainText(QStringLiteral("a"));
+    click("BStoreDialogs");
+    EXPECT_TRUE(form_->recordTable()[0].data == "a" + bytes) << "the store changed bytes of the record";
+    click("BSaveQRCFile");
+    EXPECT_EQ(bytesOf("B.QRC"), QuestImage({{1, "a" + bytes}, {2, "x"}}));
 }
 
 TEST_F(QuestWindow, FrenchToggleShowsTheStoredBytesAgain) {

@@ -1,6 +1,9 @@
 #include "ui/memo_lines.h"
 
+#include "ui/text_codec.h"
+
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +49,33 @@ TEST(MemoLinesWidget, ReadsAndFillsAPlainTextEdit) {
     EXPECT_EQ(memoLine(&memo, 3), QString());
     setMemoLines(&memo, {});
     EXPECT_EQ(memoLineCount(&memo), 0);
+}
+
+TEST(MemoLinesWidget, EveryCharacterOfTheCodePagesComesBackAsItIs) {
+    // Every byte but zero and the line breaks, among them the no-break space
+    // (which QPlainTextEdit::toPlainText() would turn into a space), the soft
+    // hyphen and the C1 controls.
+    std::string bytes;
+    for (int b = 0x01; b <= 0xFF; ++b)
+        if (b != '\r' && b != '\n') bytes.push_back(static_cast<char>(b));
+    const std::string halves[2] = {bytes.substr(0, 128), bytes.substr(128)};
+    for (const CodePage page : {CodePage::Windows1252, CodePage::Windows1251}) {
+        const QStringList lines{toQt(halves[0], page), toQt(halves[1], page)};
+        QPlainTextEdit memo;
+        setMemoLines(&memo, lines);
+        EXPECT_EQ(memoLines(&memo), lines);
+        EXPECT_EQ(memoText(&memo), lines.join(u'\n') + u'\n');
+        for (int i = 0; i < 2; ++i) EXPECT_TRUE(fromQt(memoLine(&memo, i), page).bytes == halves[i]) << i;
+    }
+}
+
+TEST(MemoLinesWidget, ALineBreakTypedWithShiftIsALineBreak) {
+    QPlainTextEdit memo;
+    memo.setPlainText(QStringLiteral("one"));
+    memo.moveCursor(QTextCursor::End);
+    memo.insertPlainText(QString(QChar::LineSeparator) + QStringLiteral("two\u00A0"));
+    EXPECT_EQ(memoText(&memo), QStringLiteral("one\ntwo\u00A0"));
+    EXPECT_EQ(memoLines(&memo), (QStringList{QStringLiteral("one"), QStringLiteral("two\u00A0")}));
 }
 
 }  // namespace
