@@ -385,6 +385,11 @@ TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
     EXPECT_TRUE(lines.constLast().startsWith(QStringLiteral("Cannot ")) &&
                 lines.constLast().endsWith(QString::fromStdString(" " + unreadable + ": " + c.reason)))
         << lines.constLast().toStdString();
+    // A picture that cannot be read shows no size: a folder has none.
+    if (!c.palette) {
+        EXPECT_EQ(lines, (QStringList{QStringLiteral("Loading File b.img ..."),
+                                      QString::fromStdString("Cannot open " + unreadable + ": " + c.reason)}));
+    }
     EXPECT_FALSE(lines.contains(QStringLiteral("IMG File load completed.")));
     EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("a.img")));
     EXPECT_EQ(title(), QStringLiteral("{a.img}"));
@@ -402,9 +407,9 @@ TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadableInWindow,
-    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, true, "Is a directory."},
+    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, true, "it is a folder."},
                       UnreadableCase{"PictureWithoutReadPermission", false, false, "Permission denied."},
-                      UnreadableCase{"MapPalIsAFolder", true, true, "Is a directory."},
+                      UnreadableCase{"MapPalIsAFolder", true, true, "it is a folder."},
                       UnreadableCase{"MapPalWithoutReadPermission", true, false, "Permission denied."}),
     [](const auto& info) { return std::string(info.param.name); });
 
