@@ -286,11 +286,14 @@ void TForm1::selectRecord(int index) {
     ListBox->setCurrentRow(index < ListBox->count() ? index : -1);
 }
 
-void TForm1::setQuestButtonsEnabled(bool enabled) {
+void TForm1::setQuestButtonsEnabled(bool listed) {
+    BExportAllTXT->setEnabled(listed);
+    // The others work on the loaded quest: one refused at loading can be
+    // neither stored into, saved over nor exported alone.
+    const bool loaded = listed && !QRCName.isEmpty();
     for (QAbstractButton* b : {static_cast<QAbstractButton*>(BSaveQRCFile), static_cast<QAbstractButton*>(BExportTXT),
-                               static_cast<QAbstractButton*>(BExportAllTXT),
                                static_cast<QAbstractButton*>(BStoreDialogs)})
-        b->setEnabled(enabled);
+        b->setEnabled(loaded);
 }
 
 void TForm1::refuse(const QString& caption, const QString& logLine, const QString& message) {
@@ -381,10 +384,12 @@ TForm1::Selection TForm1::selectQuest() {
     Log->appendLine(QStringLiteral("Open file ") + QRCName + QStringLiteral("..."));
     if (!loadQuest(questPath(), LoadLines::QuestList)) {
         releaseQuest();
+        setQuestButtonsEnabled(true);
         const QSignalBlocker block(QRCList);
         QRCList->setCurrentRow(-1);
         return Selection::NotLoaded;
     }
+    setQuestButtonsEnabled(true);
     setWindowTitle(kFilesEditorTitle + QStringLiteral(" { ") + QRCName + QStringLiteral(" }"));
     setApplicationTitle(QStringLiteral("{ ") + QRCName + QStringLiteral(" }"));
     selectRecord(0);
