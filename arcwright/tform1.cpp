@@ -54,6 +54,17 @@ std::string fileName(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// The archive core's messages: their words, the paths and the system's
+// reasons are UTF-8; a name in them came through mapsName.
+QString systemText(const std::string& message) {
+    return QString::fromUtf8(message);
+}
+
+// A name of the map archive inside a message, as the lists show it.
+std::string mapsName(std::string_view name) {
+    return toQt(name, CodePage::Windows1252).toStdString();
+}
+
 }  // namespace
 
 // ---- helpers ----
@@ -68,10 +79,6 @@ QString TForm1::regionText() const {
 
 void TForm1::log(const QString& line) {
     log_->appendLine(line);
-}
-
-void TForm1::logBytes(const std::string& line) {
-    log_->appendLine(toQt(line));
 }
 
 std::optional<QString> TForm1::askArchive() {
@@ -106,7 +113,7 @@ void TForm1::closeArchives() {
         try {
             file->close();
         } catch (const std::exception& error) {
-            log(QString::fromLocal8Bit(error.what()));
+            log(systemText(error.what()));
         }
     }
 }
@@ -138,7 +145,7 @@ void TForm1::OpenMaps() {
             try {
                 maps_->file().close();
             } catch (const std::exception& error) {
-                log(QString::fromLocal8Bit(error.what()));
+                log(systemText(error.what()));
             }
         }
         maps_.reset();
@@ -159,10 +166,10 @@ void TForm1::OpenMaps() {
     try {
         maps_ = std::make_unique<MapsArchive>(fileName(*path));
     } catch (const ArchiveRejected& why) {
-        log(QStringLiteral("MAPS.BSA not opened: %1 is not a map archive: %2.").arg(*path, QString::fromLocal8Bit(why.what())));
+        log(QStringLiteral("MAPS.BSA not opened: %1 is not a map archive: %2.").arg(*path, systemText(why.what())));
         return;
     } catch (const wright::FileError& error) {
-        log(QStringLiteral("MAPS.BSA not opened: %1").arg(QString::fromLocal8Bit(error.what())));
+        log(QStringLiteral("MAPS.BSA not opened: %1").arg(systemText(error.what())));
         return;
     }
     BOpenMAPSFile->setText(kCloseMaps);
@@ -188,7 +195,7 @@ bool TForm1::LoadRegion() {
     bool damaged = false;
     const auto reportDamage = [&](const std::vector<std::string>& problems) {
         for (const std::string& problem : problems) {
-            logBytes("Damaged record: " + problem + ".");
+            log(systemText("Damaged record: " + problem + "."));
             damaged = true;
         }
     };
@@ -214,12 +221,12 @@ bool TForm1::LoadRegion() {
     log(QStringLiteral("Loading 'Dungeon Record Data' (MAPDITEM) Region %1...").arg(text));
     const NamesLoad dungeons = loadDungeonNames(*maps_, region, french());
     reportDamage(dungeons.problems);
-    const DungeonPlacement placement = placeDungeons(locations.names, dungeons);
+    const DungeonPlacement placement = placeDungeons(locations.names, dungeons, mapsName);
     if (placement.problem) reportDamage({*placement.problem});
     for (std::size_t j = 0; j < placement.lines.size(); ++j)
         if (!placement.lines[j].empty()) DungeonRecordList->item(static_cast<int>(j))->setText(toQt(placement.lines[j]));
     if (placement.unmatched) {
-        logBytes("Incorrect dungeon : " + dungeons.names[*placement.unmatched]);
+        log(QStringLiteral("Incorrect dungeon : ") + toQt(dungeons.names[*placement.unmatched], CodePage::Windows1252));
         dialogs_.inform(this, QStringLiteral("Incorrect file"),
                         QStringLiteral("The dungeon indicated in Log panel has no equivalent name in MAPP"),
                         wright::ui::MessageIcon::None);
@@ -313,13 +320,13 @@ void TForm1::SaveMapnames() {
     if (!bytes) return;
     const SavePlan plan = planMapNamesSave(*maps_, Regions->currentIndex(), mapNamesCount_, *bytes, french());
     if (plan.refusal) {
-        logBytes("MapNames not saved: " + *plan.refusal + ".");
+        log(systemText("MapNames not saved: " + *plan.refusal + "."));
         return;
     }
     try {
         writePatches(maps_->file(), plan.patches);
     } catch (const SaveError& error) {
-        logBytes(std::string("MapNames not saved: ") + error.what() + ".");
+        log(systemText(std::string("MapNames not saved: ") + error.what() + "."));
         return;
     }
     log(QStringLiteral("Save of MapNames completed."));
@@ -344,14 +351,14 @@ void TForm1::SaveMapPItem() {
     const SavePlan dungeons = planDungeonSave(*maps_, region, *dungeonLines, french());
     for (const SavePlan* plan : {&locations, &dungeons}) {
         if (plan->refusal) {
-            logBytes("MAPPITEM and MAPDITEM not saved: " + *plan->refusal + ".");
+            log(systemText("MAPPITEM and MAPDITEM not saved: " + *plan->refusal + "."));
             return;
         }
     }
     try {
         writePatches(maps_->file(), locations.patches);
     } catch (const SaveError& error) {
-        logBytes(std::string("MAPPITEM and MAPDITEM not saved: ") + error.what() + ".");
+        log(systemText(std::string("MAPPITEM and MAPDITEM not saved: ") + error.what() + "."));
         return;
     }
     log(QStringLiteral("MAPPITEM Save Completed."));
@@ -372,7 +379,7 @@ void TForm1::SaveMapDItem(const std::vector<FieldPatch>& patches) {
     try {
         writePatches(maps_->file(), patches, [] { QCoreApplication::processEvents(); });
     } catch (const SaveError& error) {
-        logBytes(std::string("MAPDITEM not saved: ") + error.what() + ".");
+        log(systemText(std::string("MAPDITEM not saved: ") + error.what() + "."));
         saved = false;
     }
     for (qsizetype i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
@@ -380,7 +387,9 @@ void TForm1::SaveMapDItem(const std::vector<FieldPatch>& patches) {
 }
 
 void TForm1::ExportRegion() {
-    exportRegionRecords(*maps_, Regions->currentIndex(), std::string(), [this](const std::string& line) { logBytes(line); });
+    exportRegionRecords(
+        *maps_, Regions->currentIndex(), std::string(), [this](const std::string& line) { log(systemText(line)); },
+        mapsName);
 }
 
 void TForm1::ExportInMap() {
@@ -394,7 +403,7 @@ void TForm1::ExportInMap() {
     try {
         replaceFile(regionMapFileName(region), text.bytes);
     } catch (const wright::FileError& error) {
-        logBytes(std::string("Mapnames not exported: ") + error.what() + ".");
+        log(systemText(std::string("Mapnames not exported: ") + error.what() + "."));
         return;
     }
     log(QStringLiteral("Mapnames exported into Region%1.map (text file)").arg(region));
@@ -408,7 +417,7 @@ void TForm1::OpenMonster() {
             try {
                 monster_->file().close();
             } catch (const std::exception& error) {
-                log(QString::fromLocal8Bit(error.what()));
+                log(systemText(error.what()));
             }
         }
         monster_.reset();
@@ -431,10 +440,10 @@ void TForm1::OpenMonster() {
         names = archive->readNames(french());
     } catch (const ArchiveRejected& why) {
         log(QStringLiteral("MONSTER.BSA not opened: %1 cannot hold the monster names: %2.")
-                .arg(*path, QString::fromLocal8Bit(why.what())));
+                .arg(*path, systemText(why.what())));
         return;
     } catch (const wright::FileError& error) {
-        log(QStringLiteral("MONSTER.BSA not opened: %1").arg(QString::fromLocal8Bit(error.what())));
+        log(QStringLiteral("MONSTER.BSA not opened: %1").arg(systemText(error.what())));
         return;
     }
     monster_ = std::move(archive);
@@ -460,7 +469,7 @@ void TForm1::SaveMonster() {
     try {
         monster_->saveNames(*bytes, french());
     } catch (const SaveError& error) {
-        logBytes(std::string("Monster Names not saved: ") + error.what() + ".");
+        log(systemText(std::string("Monster Names not saved: ") + error.what() + "."));
         return;
     }
     log(QStringLiteral("Monster Names Saved."));
