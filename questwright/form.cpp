@@ -64,8 +64,14 @@ std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-QString fromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text);
+// A reason of the file system or of the quest reader: UTF-8, never game text.
+QString systemText(const std::string& text) {
+    return QString::fromUtf8(text);
+}
+
+// Record text quoted in a message, as the memo shows it.
+std::string memoView(std::string_view text) {
+    return ui::toQt(text).toStdString();
 }
 
 void setApplicationTitle(const QString& title) {
@@ -319,7 +325,7 @@ bool TForm1::loadQuest(const QString& path, LoadLines lines) {
         });
     } catch (const QuestFileError& error) {
         // Nothing of a refused file is kept; selecting it again retries.
-        Log->appendLine(QStringLiteral("Cannot load %1: %2").arg(QRCName, fromLocal(error.what())));
+        Log->appendLine(QStringLiteral("Cannot load %1: %2").arg(QRCName, systemText(error.what())));
         QRCName.clear();
         return false;
     }
@@ -497,7 +503,7 @@ void TForm1::StoreRecordClick() {
             ParseRecordText(encoded.bytes, record, frenchLetters());
         } catch (const RecordTextError& error) {
             refuse(caption, QStringLiteral("Record n\u00B0%1 not stored.").arg(index),
-                   QStringLiteral("Record n\u00B0%1 is not stored: %2").arg(index).arg(fromLocal(error.what())));
+                   QStringLiteral("Record n\u00B0%1 is not stored: %2").arg(index).arg(systemText(error.message(memoView))));
             return;
         }
     }
@@ -520,7 +526,7 @@ bool TForm1::SaveQRCFileClick() {
                                                        : QStringLiteral("Save Quest..."));
         });
     } catch (const QuestFileError& error) {
-        const QString reason = fromLocal(error.what());
+        const QString reason = systemText(error.what());
         refuse(QStringLiteral("Save QRC File"), QStringLiteral("Cannot save %1: %2").arg(QRCName, reason),
                QStringLiteral("%1 was not saved: %2.\nThe file on disk is unchanged.").arg(QRCName, reason));
         return false;
@@ -569,7 +575,7 @@ void TForm1::CloseQRCFile() {
             } catch (const QuestFileError& error) {
                 // The quest stays open with its edits.
                 const QString name = QFileInfo(*chosen).fileName();
-                const QString reason = fromLocal(error.what());
+                const QString reason = systemText(error.what());
                 refuse(QStringLiteral("Close QRC File"), QStringLiteral("Cannot save %1: %2").arg(name, reason),
                        QStringLiteral("%1 was not saved: %2.\nThe quest stays open.").arg(name, reason));
                 return;

@@ -67,6 +67,14 @@ std::string showRecord(const std::string& data, Letters letters) {
     return toUtf8(text, codePageOf(letters));
 }
 
+// Typed text back as the translator typed it, for a message that quotes it:
+// the steps of an import's typing undone.
+std::string showTyped(std::string_view bytes, Letters letters) {
+    std::string text(bytes);
+    if (letters == Letters::Russian) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
+    return toUtf8(text, codePageOf(letters));
+}
+
 // The names of the quest files directly in the folder, in byte order.
 std::vector<std::string> questNames(const std::string& dir) {
     std::error_code error;
@@ -226,7 +234,9 @@ void importQuests(const Options& options, Streams io) {
             try {
                 parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
             } catch (const quest::RecordTextError& error) {
-                problems.push_back({context, error.what()});
+                problems.push_back({context, error.message([letters](std::string_view quoted) {
+                                        return showTyped(quoted, letters);
+                                    })});
                 continue;
             }
             if (parsed == record.data) {
