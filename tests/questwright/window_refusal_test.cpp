@@ -79,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StoreRefusal{"UnclosedArgument", "a<0xFB=12", "Index beyond the end of the text"},
         StoreRefusal{"ArgumentNotAnInteger", "a<0xFB=red>", "'red' is not a valid integer value"},
+        // The quoted text shows as the memo shows it.
+        StoreRefusal{"ArgumentWithAnAccentedLetter", QString::fromUtf8("a<0xFB=é>"), "'é' is not a valid integer value"},
         StoreRefusal{"MoreThanTenThousandBytes", QString(10001, u'a'), "more than 10000 bytes"},
         StoreRefusal{"CharacterOutsideTheCodePage", QString::fromUtf8("Ā and more"),
                      "the character \"Ā\" (U+0100) cannot be written"}),
