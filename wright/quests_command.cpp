@@ -67,14 +67,6 @@ std::string showRecord(const std::string& data, Letters letters) {
     return toUtf8(text, codePageOf(letters));
 }
 
-// Typed text back as the translator typed it, for a message that quotes it:
-// the steps of an import's typing undone.
-std::string showTyped(std::string_view bytes, Letters letters) {
-    std::string text(bytes);
-    if (letters == Letters::Russian) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
-    return toUtf8(text, codePageOf(letters));
-}
-
 // The names of the quest files directly in the folder, in byte order.
 std::vector<std::string> questNames(const std::string& dir) {
     std::error_code error;
@@ -234,8 +226,10 @@ void importQuests(const Options& options, Streams io) {
             try {
                 parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
             } catch (const quest::RecordTextError& error) {
+                // What a refusal quotes is a tag's argument, which neither
+                // letter conversion touches: its bytes are the typed text's.
                 problems.push_back({context, error.message([letters](std::string_view quoted) {
-                                        return showTyped(quoted, letters);
+                                        return toUtf8(quoted, codePageOf(letters));
                                     })});
                 continue;
             }
