@@ -5,6 +5,7 @@
 // byte of the field, so it never changes a length and a zero stays a zero.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,12 @@ namespace arcwright {
 // Whether the French letters are exchanged, read from the window's check box
 // at the moment of each load and each store.
 enum class FrenchLetters { Keep, Replace };
+
+// How a caller shows a name (8-bit game text) inside a message: as UTF-8, in
+// the letters it shows names in. A message's own words and the file system's
+// paths and reasons are UTF-8 already; a name reaches a message only through
+// the view, so the two never mix.
+using NameView = std::function<std::string(std::string_view name)>;
 
 // The map archive's names: MAPNAMES, and the names inside the location and
 // dungeon records.

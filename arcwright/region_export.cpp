@@ -33,13 +33,15 @@ std::optional<std::string> unusableFileName(const std::string& name) {
     return std::nullopt;
 }
 
-void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log) {
+void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log,
+                         const NameView& view) {
     std::vector<char> chunk(kCopyChunk);
     for (int slot = 0; slot < kSlotsPerRegion; ++slot) {
         const DirectoryEntry& entry = archive.entry(region, slot);
-        log("Export Region Data File " + entry.name + "...");
+        const std::string file = "Export Region Data File " + view(entry.name);
+        log(file + "...");
         if (const auto why = unusableFileName(entry.name)) {
-            log("Export Region Data File " + entry.name + " skipped: " + *why + ".");
+            log(file + " skipped: " + *why + ".");
             continue;
         }
         const std::int64_t size = entry.size > 0 ? entry.size : 0;
@@ -55,13 +57,15 @@ void exportRegionRecords(MapsArchive& archive, int region, const std::string& fo
             }
             out.commit();
         } catch (const wright::FileError& error) {
-            log("Export Region Data File " + entry.name + " failed: " + error.what());
+            // The file's path is the record's name, shown already: only
+            // the failing step and the system's reason follow it.
+            log(file + " failed: " + error.operation() + " failed: " + error.reason());
             continue;
         }
         if (copied < size)
-            log("Export Region Data File " + entry.name + ": the archive holds only " + std::to_string(copied) + " of its " +
-                std::to_string(size) + " bytes.");
-        log("Export Region Data File " + entry.name + " completed. (" + std::to_string(copied) + " bytes)");
+            log(file + ": the archive holds only " + std::to_string(copied) + " of its " + std::to_string(size) +
+                " bytes.");
+        log(file + " completed. (" + std::to_string(copied) + " bytes)");
     }
 }
 

@@ -5,6 +5,7 @@
 // file writer, so it replaces its old self only once it is complete.
 
 #include "arcwright/maps_archive.h"
+#include "arcwright/name_field.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,11 +16,12 @@ namespace arcwright {
 using LogLine = std::function<void(const std::string& line)>;
 
 // Writes the four record files of the region into `folder` ("" for the
-// working directory), logging two lines per record. A record whose name
-// cannot be a file name, or whose file cannot be written, is reported and
-// skipped; a record that the archive holds only in part is written as far as
-// it goes and the shortfall reported.
-void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log);
+// working directory), logging two lines per record, UTF-8, each naming its
+// record through `view`. A record whose name cannot be a file name, or whose
+// file cannot be written, is reported and skipped; a record that the archive
+// holds only in part is written as far as it goes and the shortfall reported.
+void exportRegionRecords(MapsArchive& archive, int region, const std::string& folder, const LogLine& log,
+                         const NameView& view);
 
 // "Region5.map" for region 5.
 std::string regionMapFileName(int region);

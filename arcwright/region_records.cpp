@@ -196,7 +196,8 @@ NamesLoad loadDungeonNames(MapsArchive& archive, int region, FrenchLetters frenc
     return readNames(record, dungeonLayout(record), french);
 }
 
-DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, const NamesLoad& dungeons) {
+DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, const NamesLoad& dungeons,
+                               const NameView& view) {
     DungeonPlacement placement;
     placement.lines.assign(locationNames.size(), std::string());
     std::optional<std::size_t> previousLine;
@@ -213,7 +214,7 @@ DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, co
         // (Two on one line, or one without a name, leave fewer lines than
         // dungeons, which the save refuses by itself.)
         if (!placement.problem && previousLine && j < *previousLine)
-            placement.problem = "MAPDITEM: dungeon record " + std::to_string(d) + " (" + dungeons.names[d] +
+            placement.problem = "MAPDITEM: dungeon record " + std::to_string(d) + " (" + view(dungeons.names[d]) +
                                 ") belongs to location " + std::to_string(j) + ", before the location of the dungeon before it";
         previousLine = j;
         placement.lines[j] = dungeons.names[d];

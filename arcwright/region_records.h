@@ -74,10 +74,11 @@ struct DungeonPlacement {
     std::optional<std::size_t> unmatched;  // the first dungeon with no location: placing stopped there
     // Set when a dungeon belongs to a location before that of the dungeon
     // listed before it: the save, which takes the lines in order, would give
-    // it another dungeon's name.
+    // it another dungeon's name. UTF-8, naming the dungeon through the view.
     std::optional<std::string> problem;
 };
-DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, const NamesLoad& dungeons);
+DungeonPlacement placeDungeons(const std::vector<std::string>& locationNames, const NamesLoad& dungeons,
+                               const NameView& view);
 
 // The writes of one save, all checked before any is made; `refusal` says why
 // nothing may be written (a damaged record, or one that cannot be read).

@@ -64,6 +64,17 @@ std::string fileName(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// The archive core's messages: their words, the paths and the system's
+// reasons are UTF-8; a name in them came through mapsName.
+QString systemText(const std::string& message) {
+    return QString::fromUtf8(message);
+}
+
+// A name of the map archive inside a message, as the lists show it.
+std::string mapsName(std::string_view name) {
+    return toQt(name, CodePage::Windows1252).toStdString();
+}
+
 }  // namespace
 
 // ---- helpers ----
@@ -78,10 +89,6 @@ QString TForm1::regionText() const {
 
 void TForm1::log(const QString& line) {
     log_->appendLine(line);
-}
-
-void TForm1::logBytes(const std::string& line) {
-    log_->appendLine(toQt(line));
 }
 
 std::optional<QString> TForm1::askArchive() {
@@ -116,7 +123,7 @@ void TForm1::closeArchives() {
         try {
             file->close();
         } catch (const std::exception& error) {
-            log(QString::fromLocal8Bit(error.what()));
+            log(systemText(error.what()));
         }
     }
 }
@@ -148,7 +155,7 @@ void TForm1::OpenMaps() {
             try {
                 maps_->file().close();
             } catch (const std::exception& error) {
-                log(QString::fromLocal8Bit(error.what()));
+                log(systemText(error.what()));
             }
         }
         maps_.reset();
@@ -168,12 +175,12 @@ void TForm1::OpenMaps() {
     log(QStringLiteral("Loading File MAPS.BSA..."));
     try {
         maps_ = std::make_unique<MapsArchive>(fileName(*path));
-        if (const auto& note = maps_->file().recoveryNote()) log(QString::fromLocal8Bit(*note));
+        if (const auto& note = maps_->file().recoveryNote()) log(systemText(*note));
     } catch (const ArchiveRejected& why) {
-        log(QStringLiteral("MAPS.BSA not opened: %1 is not a map archive: %2.").arg(*path, QString::fromLocal8Bit(why.what())));
+        log(QStringLiteral("MAPS.BSA not opened: %1 is not a map archive: %2.").arg(*path, systemText(why.what())));
         return;
     } catch (const wright::FileError& error) {
-        log(QStringLiteral("MAPS.BSA not opened: %1").arg(QString::fromLocal8Bit(error.what())));
+        log(QStringLiteral("MAPS.BSA not opened: %1").arg(systemText(error.what())));
         return;
     }
     BOpenMAPSFile->setText(kCloseMaps);
@@ -199,7 +206,7 @@ bool TForm1::LoadRegion() {
     bool damaged = false;
     const auto reportDamage = [&](const std::vector<std::string>& problems) {
         for (const std::string& problem : problems) {
-            logBytes("Damaged record: " + problem + ".");
+            log(systemText("Damaged record: " + problem + "."));
             damaged = true;
         }
     };
@@ -227,12 +234,12 @@ bool TForm1::LoadRegion() {
     log(QStringLiteral("Loading 'Dungeon Record Data' (MAPDITEM) Region %1...").arg(text));
     const NamesLoad dungeons = loadDungeonNames(*maps_, region, french());
     reportDamage(dungeons.problems);
-    const DungeonPlacement placement = placeDungeons(locations.names, dungeons);
+    const DungeonPlacement placement = placeDungeons(locations.names, dungeons, mapsName);
     if (placement.problem) reportDamage({*placement.problem});
     for (std::size_t j = 0; j < placement.lines.size(); ++j)
         if (!placement.lines[j].empty()) DungeonRecordList->item(static_cast<int>(j))->setText(toQt(placement.lines[j]));
     if (placement.unmatched) {
-        logBytes("Incorrect dungeon : " + dungeons.names[*placement.unmatched]);
+        log(QStringLiteral("Incorrect dungeon : ") + toQt(dungeons.names[*placement.unmatched], CodePage::Windows1252));
         dialogs_.inform(this, QStringLiteral("Incorrect file"),
                         QStringLiteral("The dungeon indicated in Log panel has no equivalent name in MAPP"),
                         wright::ui::MessageIcon::None);
@@ -326,13 +333,13 @@ void TForm1::SaveMapnames() {
     if (!bytes) return;
     const SavePlan plan = planMapNamesSave(*maps_, Regions->currentIndex(), mapNamesCount_, *bytes, french());
     if (plan.refusal) {
-        logBytes("MapNames not saved: " + *plan.refusal + ".");
+        log(systemText("MapNames not saved: " + *plan.refusal + "."));
         return;
     }
     try {
         writePatches(maps_->file(), plan.patches);
     } catch (const SaveError& error) {
-        logBytes(saveFailureLine("MapNames", error));
+        log(systemText(saveFailureLine("MapNames", error)));
         return;
     }
     log(QStringLiteral("Save of MapNames completed."));
@@ -357,7 +364,7 @@ void TForm1::SaveMapPItem() {
     const SavePlan dungeons = planDungeonSave(*maps_, region, *dungeonLines, french());
     for (const SavePlan* plan : {&locations, &dungeons}) {
         if (plan->refusal) {
-            logBytes("MAPPITEM and MAPDITEM not saved: " + *plan->refusal + ".");
+            log(systemText("MAPPITEM and MAPDITEM not saved: " + *plan->refusal + "."));
             return;
         }
     }
@@ -370,7 +377,7 @@ void TForm1::SaveMapPItem() {
         save.emplace(maps_->file(), std::move(patches));
         save->write(locations.patches.size());
     } catch (const SaveError& error) {
-        logBytes(saveFailureLine("MAPPITEM and MAPDITEM", error));
+        log(systemText(saveFailureLine("MAPPITEM and MAPDITEM", error)));
         return;
     }
     log(QStringLiteral("MAPPITEM Save Completed."));
@@ -393,7 +400,7 @@ void TForm1::SaveMapDItem(InPlaceSave& save) {
         save.commit();
     } catch (const SaveError& error) {
         // A failing dungeon write puts the location names back too.
-        logBytes(saveFailureLine("MAPPITEM and MAPDITEM", error));
+        log(systemText(saveFailureLine("MAPPITEM and MAPDITEM", error)));
         saved = false;
     }
     for (qsizetype i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
@@ -401,7 +408,9 @@ void TForm1::SaveMapDItem(InPlaceSave& save) {
 }
 
 void TForm1::ExportRegion() {
-    exportRegionRecords(*maps_, Regions->currentIndex(), std::string(), [this](const std::string& line) { logBytes(line); });
+    exportRegionRecords(
+        *maps_, Regions->currentIndex(), std::string(), [this](const std::string& line) { log(systemText(line)); },
+        mapsName);
 }
 
 void TForm1::ExportInMap() {
@@ -415,7 +424,7 @@ void TForm1::ExportInMap() {
     try {
         wright::writeWholeFile(regionMapFileName(region), text.bytes);
     } catch (const wright::FileError& error) {
-        logBytes(std::string("Mapnames not exported: ") + error.what() + ".");
+        log(systemText(std::string("Mapnames not exported: ") + error.what() + "."));
         return;
     }
     log(QStringLiteral("Mapnames exported into Region%1.map (text file)").arg(region));
@@ -429,7 +438,7 @@ void TForm1::OpenMonster() {
             try {
                 monster_->file().close();
             } catch (const std::exception& error) {
-                log(QString::fromLocal8Bit(error.what()));
+                log(systemText(error.what()));
             }
         }
         monster_.reset();
@@ -449,14 +458,14 @@ void TForm1::OpenMonster() {
     std::vector<std::string> names;
     try {
         archive = std::make_unique<MonsterArchive>(fileName(*path));
-        if (const auto& note = archive->file().recoveryNote()) log(QString::fromLocal8Bit(*note));
+        if (const auto& note = archive->file().recoveryNote()) log(systemText(*note));
         names = archive->readNames(french());
     } catch (const ArchiveRejected& why) {
         log(QStringLiteral("MONSTER.BSA not opened: %1 cannot hold the monster names: %2.")
-                .arg(*path, QString::fromLocal8Bit(why.what())));
+                .arg(*path, systemText(why.what())));
         return;
     } catch (const wright::FileError& error) {
-        log(QStringLiteral("MONSTER.BSA not opened: %1").arg(QString::fromLocal8Bit(error.what())));
+        log(QStringLiteral("MONSTER.BSA not opened: %1").arg(systemText(error.what())));
         return;
     }
     if (const auto broken = nameWithLineBreak(names)) {
@@ -487,7 +496,7 @@ void TForm1::SaveMonster() {
     try {
         monster_->saveNames(*bytes, french());
     } catch (const SaveError& error) {
-        logBytes(saveFailureLine("Monster Names", error));
+        log(systemText(saveFailureLine("Monster Names", error)));
         return;
     }
     log(QStringLiteral("Monster Names Saved."));

@@ -92,7 +92,6 @@ private:
     FrenchLetters french() const;
     QString regionText() const;
     void log(const QString& line);
-    void logBytes(const std::string& line);
     std::optional<QString> askArchive();
     // The lines as bytes, or nothing (and a Log line) when one holds a
     // character the code page cannot hold.

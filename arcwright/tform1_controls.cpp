@@ -93,7 +93,7 @@ auto guarded(Form* form, void (Form::*handler)()) {
         try {
             (form->*handler)();
         } catch (const std::exception& error) {
-            if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString::fromLocal8Bit(error.what()));
+            if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString::fromUtf8(error.what()));
         } catch (...) {
             if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString());
         }

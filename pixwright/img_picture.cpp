@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 namespace wright::pixwright {
@@ -39,6 +40,19 @@ std::string joinPath(const std::string& dir, const std::string& name) {
     return dir + "/" + name;
 }
 
+// Opens a picture or palette file for reading. A folder (or a device, a
+// pipe) of that name is refused before it is opened: the system would open a
+// folder and give it a length that is no file's, and a pipe would wait for a
+// writer.
+BinaryFile openForReading(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::is_directory(status)) throw FileError(path, "open", "it is a folder");
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw FileError(path, "open", "it is not a regular file");
+    return BinaryFile(path, "rb");
+}
+
 // Reads up to buffer's length; what the file does not hold stays 0. Gives the
 // number of bytes that were missing.
 std::size_t readPadded(BinaryFile& file, std::uint8_t* buffer, std::size_t n) {
@@ -59,7 +73,7 @@ std::string fileNameOf(const std::string& path) {
 }
 
 void readPalette(const std::string& palettePath, Palette& palette, const LogSink& log) {
-    BinaryFile pal(palettePath, "rb");
+    BinaryFile pal = openForReading(palettePath);
     // Bytes after the first 768 are not part of the palette.
     reportShort(log, fileNameOf(palettePath), readPadded(pal, palette.data(), palette.size()), "palette",
                 "the missing palette entries are 0.");
@@ -80,7 +94,7 @@ bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::
     // picture shown before it.
     IMGPicture fresh;
     try {
-        BinaryFile file(joinPath(dir, name), "rb");
+        BinaryFile file = openForReading(joinPath(dir, name));
         fresh.IMGFileSize = file.size();
         log("Image size: " + std::to_string(fresh.IMGFileSize) + " bytes");
         log("Load Image Characteristics...");

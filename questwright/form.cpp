@@ -63,8 +63,14 @@ std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-QString fromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text);
+// A reason of the file system or of the quest reader: UTF-8, never game text.
+QString systemText(const std::string& text) {
+    return QString::fromUtf8(text);
+}
+
+// Record text quoted in a message, as the memo shows it.
+std::string memoView(std::string_view text) {
+    return ui::toQt(text).toStdString();
 }
 
 void setApplicationTitle(const QString& title) {
@@ -247,11 +253,14 @@ void TForm1::selectRecord(int index) {
     ListBox->setCurrentRow(index < ListBox->count() ? index : -1);
 }
 
-void TForm1::setQuestButtonsEnabled(bool enabled) {
+void TForm1::setQuestButtonsEnabled(bool listed) {
+    BExportAllTXT->setEnabled(listed);
+    // The others work on the loaded quest: one refused at loading can be
+    // neither stored into, saved over nor exported alone.
+    const bool loaded = listed && !QRCName.isEmpty();
     for (QAbstractButton* b : {static_cast<QAbstractButton*>(BSaveQRCFile), static_cast<QAbstractButton*>(BExportTXT),
-                               static_cast<QAbstractButton*>(BExportAllTXT),
                                static_cast<QAbstractButton*>(BStoreDialogs)})
-        b->setEnabled(enabled);
+        b->setEnabled(loaded);
 }
 
 void TForm1::refuse(const QString& caption, const QString& logLine, const QString& message) {
@@ -297,7 +306,7 @@ bool TForm1::loadQuest(const QString& path, LoadLines lines) {
         });
     } catch (const QuestFileError& error) {
         // Nothing of a refused file is kept; selecting it again retries.
-        Log->appendLine(QStringLiteral("Cannot load %1: %2").arg(QRCName, fromLocal(error.what())));
+        Log->appendLine(QStringLiteral("Cannot load %1: %2").arg(QRCName, systemText(error.what())));
         QRCName.clear();
         return false;
     }
@@ -362,10 +371,12 @@ TForm1::Selection TForm1::selectQuest() {
     Log->appendLine(QStringLiteral("Open file ") + QRCName + QStringLiteral("..."));
     if (!loadQuest(questPath(), LoadLines::QuestList)) {
         releaseQuest();
+        setQuestButtonsEnabled(true);
         const QSignalBlocker block(QRCList);
         QRCList->setCurrentRow(-1);
         return Selection::NotLoaded;
     }
+    setQuestButtonsEnabled(true);
     setWindowTitle(kFilesEditorTitle + QStringLiteral(" { ") + QRCName + QStringLiteral(" }"));
     setApplicationTitle(QStringLiteral("{ ") + QRCName + QStringLiteral(" }"));
     selectRecord(0);
@@ -473,7 +484,7 @@ void TForm1::StoreRecordClick() {
             ParseRecordText(encoded.bytes, record, frenchLetters());
         } catch (const RecordTextError& error) {
             refuse(caption, QStringLiteral("Record n\u00B0%1 not stored.").arg(index),
-                   QStringLiteral("Record n\u00B0%1 is not stored: %2").arg(index).arg(fromLocal(error.what())));
+                   QStringLiteral("Record n\u00B0%1 is not stored: %2").arg(index).arg(systemText(error.message(memoView))));
             return;
         }
     }
@@ -496,7 +507,7 @@ bool TForm1::SaveQRCFileClick() {
                                                        : QStringLiteral("Save Quest..."));
         });
     } catch (const QuestFileError& error) {
-        const QString reason = fromLocal(error.what());
+        const QString reason = systemText(error.what());
         refuse(QStringLiteral("Save QRC File"), QStringLiteral("Cannot save %1: %2").arg(QRCName, reason),
                QStringLiteral("%1 was not saved: %2.\nThe file on disk is unchanged.").arg(QRCName, reason));
         return false;
@@ -545,7 +556,7 @@ void TForm1::CloseQRCFile() {
             } catch (const QuestFileError& error) {
                 // The quest stays open with its edits.
                 const QString name = QFileInfo(*chosen).fileName();
-                const QString reason = fromLocal(error.what());
+                const QString reason = systemText(error.what());
                 refuse(QStringLiteral("Close QRC File"), QStringLiteral("Cannot save %1: %2").arg(name, reason),
                        QStringLiteral("%1 was not saved: %2.\nThe quest stays open.").arg(name, reason));
                 return;

@@ -77,7 +77,9 @@ private:
     bool loadQuest(const QString& path, LoadLines lines);
     void releaseQuest();
     void selectRecord(int index);
-    void setQuestButtonsEnabled(bool enabled);
+    // The quest buttons for a listed folder (or none): those of the loaded
+    // quest only while one is loaded.
+    void setQuestButtonsEnabled(bool listed);
     FrenchLetters frenchLetters() const;
     QString questPath() const;
     std::vector<std::string> exportLines(std::size_t index, MemoWrap& wrap) const;

@@ -4,6 +4,8 @@
 #include "fileio/file_writer.h"
 #include "fileio/little_endian.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 
@@ -24,12 +26,22 @@ std::string number(std::uint64_t n) {
     return std::to_string(n);
 }
 
-// The record count the header gives; a value below one entry is no record.
+// The record count the header gives. A header below one entry gives no
+// record: such a file has no last record to end at the file's end, and
+// writing it back would leave the header alone, so it is refused, not taken
+// as an empty quest.
 std::size_t countFromHeader(std::string_view header) {
-    return loadU16LE(bytesOf(header)) / kIndexEntrySize;
+    const std::uint16_t indexLength = loadU16LE(bytesOf(header));
+    if (indexLength < kIndexEntrySize)
+        throw QuestFileError("its header gives an index of " + number(indexLength) + " bytes, less than one " +
+                             number(kIndexEntrySize) + "-byte entry: the file holds no record");
+    return indexLength / kIndexEntrySize;
 }
 
-void checkHeaderFits(std::uint64_t fileSize) {
+void checkFileSize(std::uint64_t fileSize) {
+    if (fileSize > kMaxQuestFileSize)
+        throw QuestFileError("the file is " + number(fileSize) + " bytes long, more than a quest file can be (" +
+                             number(kMaxQuestFileSize) + " bytes)");
     if (fileSize < kHeaderSize)
         throw QuestFileError("the file is " + number(fileSize) + " bytes long and ends inside its " +
                              number(kHeaderSize) + "-byte header");
@@ -88,7 +100,7 @@ RecordTable recordsFrom(const std::vector<Extent>& extents, std::string_view bod
 }  // namespace
 
 RecordTable ParseQuestFile(std::string_view image) {
-    checkHeaderFits(image.size());
+    checkFileSize(image.size());
     const std::size_t count = countFromHeader(image);
     checkIndexFits(count, image.size());
     const auto extents = extentsFromIndex(image.substr(kHeaderSize), count, image.size());
@@ -96,11 +108,17 @@ RecordTable ParseQuestFile(std::string_view image) {
 }
 
 RecordTable ReadQuestFile(const std::string& path, const ReadProgress& progress) {
+    // The system opens a folder too, and gives it a length that is no file's.
+    std::error_code statusError;
+    const auto status = std::filesystem::status(path, statusError);
+    if (!statusError && std::filesystem::is_directory(status)) throw QuestFileError("it is a folder");
+    if (!statusError && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw QuestFileError("it is not a regular file");
     try {
         BinaryFile file(path, "rb");
         if (progress) progress(ReadStep::Header);
         const std::int64_t fileSize = file.size();
-        checkHeaderFits(static_cast<std::uint64_t>(fileSize));
+        checkFileSize(static_cast<std::uint64_t>(fileSize));
         std::string header(kHeaderSize, '\0');
         file.seek(0);
         file.readExact(header.data(), header.size());
@@ -111,7 +129,6 @@ RecordTable ReadQuestFile(const std::string& path, const ReadProgress& progress)
         const auto extents = extentsFromIndex(index, count, static_cast<std::uint64_t>(fileSize));
 
         if (progress) progress(ReadStep::Records);
-        if (extents.empty()) return {};
         // Every record lies between the first offset and the end of the file,
         // which the checks above bound by the records' sizes: one block read.
         const std::uint32_t base = extents.front().offset;

@@ -9,7 +9,8 @@
 // last one at the end of the file. Ids are carried as they are (they may repeat
 // or be unordered). All integers are little-endian.
 //
-// Reading validates the whole index before a record byte is taken: offsets must
+// Reading validates the whole index before a record byte is taken: the file must
+// hold at least one record and be no longer than kMaxQuestFileSize, offsets must
 // be ascending, lie between the end of the index and the end of the file, and no
 // record may exceed kMaxRecordSize. Writing lays the records back to back right
 // after the index and recomputes every offset, so what is written is always
@@ -33,6 +34,11 @@ inline constexpr std::size_t kIndexEntrySize = 6;
 inline constexpr std::size_t kMaxRecordSize = 10000;
 // The header is 16 bits wide, so an index holds at most this many entries.
 inline constexpr std::size_t kMaxRecordCount = 0xFFFF / kIndexEntrySize;
+// The longest file that can be a quest: the longest index, then the most
+// records, each as long as a record can be. Anything longer is refused from
+// its length alone, before a byte of it is read.
+inline constexpr std::uint64_t kMaxQuestFileSize =
+    kHeaderSize + kIndexEntrySize * kMaxRecordCount + std::uint64_t{kMaxRecordCount} * kMaxRecordSize;
 
 struct QRCRecord {
     std::uint16_t id = 0;

@@ -2,6 +2,7 @@
 
 #include "common/french_letters.h"
 
+#include <utility>
 
 namespace wright::quest {
 namespace {
@@ -32,6 +33,16 @@ int hexDigit(char c) {
 }
 
 }  // namespace
+
+RecordTextError::RecordTextError(std::string before, std::string quoted, std::string after)
+    : std::runtime_error(before + quoted + after),
+      before_(std::move(before)),
+      quoted_(std::move(quoted)),
+      after_(std::move(after)) {}
+
+std::string RecordTextError::message(const TextView& view) const {
+    return before_ + (quoted_.empty() ? std::string() : view(quoted_)) + after_;
+}
 
 std::string RenderRecordText(std::string_view data, FrenchLetters french) {
     std::string text;
@@ -124,7 +135,7 @@ std::string ParseRecordText(std::string_view text, FrenchLetters french) {
                                       std::to_string(cursor + 1) + " has no closing \">\".");
             const std::string_view argument = text.substr(from, close - from);
             const auto value = ParseTagArgument(argument);
-            if (!value) throw RecordTextError("'" + std::string(argument) + "' is not a valid integer value");
+            if (!value) throw RecordTextError("'", std::string(argument), "' is not a valid integer value");
             emit(kArgumentByte);
             emit(static_cast<unsigned char>(static_cast<std::uint32_t>(*value) & 0xFFu));
             cursor = close + 1;

@@ -16,6 +16,7 @@
 #include "questwright/quest_file.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,10 +30,25 @@ enum class FrenchLetters { Off, On };
 // past the record, is shown as the tag with "?" for its missing argument.
 std::string RenderRecordText(std::string_view data, FrenchLetters french);
 
+// How a caller shows 8-bit record text inside a message: as UTF-8, in the
+// letters it shows records in.
+using TextView = std::function<std::string(std::string_view)>;
+
 // Refusal of a text that cannot become record bytes; the message says why.
+// A message that quotes the text keeps the quote apart from its own words:
+// the quote is 8-bit record text, the words are UTF-8, and message() joins
+// them through the caller's view. what() holds the quote's bytes as they are.
 class RecordTextError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit RecordTextError(const std::string& message) : RecordTextError(message, {}, {}) {}
+    RecordTextError(std::string before, std::string quoted, std::string after);
+
+    std::string message(const TextView& view) const;
+
+private:
+    std::string before_;
+    std::string quoted_;
+    std::string after_;
 };
 
 // The argument of "<0xFB=...>": optional leading spaces, an optional sign,

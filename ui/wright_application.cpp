@@ -34,7 +34,7 @@ bool WrightApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        reportError(QString::fromLocal8Bit(error.what()));
+        reportError(QString::fromUtf8(error.what()));
     } catch (...) {
         reportError(QString());
     }
@@ -45,7 +45,7 @@ int runGuarded(WrightApplication& app, const std::function<int()>& body) {
     try {
         body();
     } catch (const std::exception& error) {
-        app.reportError(QString::fromLocal8Bit(error.what()));
+        app.reportError(QString::fromUtf8(error.what()));
     } catch (...) {
         app.reportError(QString());
     }

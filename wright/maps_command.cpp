@@ -41,7 +41,7 @@ std::string locationContext(int region, std::size_t index) {
            std::to_string(index);
 }
 
-// One region as the editor loads it, the names as stored (no letter view).
+// One region's names as stored (no letter view).
 struct RegionNames {
     arcwright::NamesLoad names;
     arcwright::NamesLoad locations;
@@ -49,17 +49,21 @@ struct RegionNames {
     std::vector<std::string> damage;  // empty when every name was read from inside its record
 };
 
-RegionNames loadRegion(arcwright::MapsArchive& archive, int region) {
+// The region as the editor loads it; what is damaged is said in UTF-8, a
+// name in the translator's letters.
+RegionNames loadRegion(arcwright::MapsArchive& archive, int region, Letters letters) {
+    const auto view = [letters](std::string_view name) { return showName(name, letters); };
     RegionNames r;
     r.names = arcwright::loadMapNames(archive, region, FrenchLetters::Keep);
     r.locations = arcwright::loadLocationNames(archive, region, r.names.count, FrenchLetters::Keep);
     const arcwright::NamesLoad dungeons = arcwright::loadDungeonNames(archive, region, FrenchLetters::Keep);
-    r.dungeons = arcwright::placeDungeons(r.locations.names, dungeons);
+    r.dungeons = arcwright::placeDungeons(r.locations.names, dungeons, view);
     for (const std::vector<std::string>& list : {r.names.problems, r.locations.problems, dungeons.problems})
         r.damage.insert(r.damage.end(), list.begin(), list.end());
     if (r.dungeons.problem) r.damage.push_back(*r.dungeons.problem);
     if (r.dungeons.unmatched)
-        r.damage.push_back("the dungeon \"" + dungeons.names[*r.dungeons.unmatched] + "\" has no location of its name");
+        r.damage.push_back("the dungeon \"" + view(dungeons.names[*r.dungeons.unmatched]) +
+                           "\" has no location of its name");
     return r;
 }
 
@@ -85,7 +89,7 @@ void exportMaps(const Options& options, Streams io) {
     std::vector<Problem> damage;
     try {
         for (int region = 0; region < arcwright::kRegionCount; ++region) {
-            const RegionNames r = loadRegion(archive, region);
+            const RegionNames r = loadRegion(archive, region, letters);
             for (const std::string& problem : r.damage)
                 damage.push_back({"region " + std::to_string(region), "damaged record: " + problem});
             if (!r.damage.empty()) continue;
@@ -136,7 +140,7 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
 
     try {
         for (int region = 0; region < arcwright::kRegionCount; ++region) {
-            const RegionNames r = loadRegion(archive, region);
+            const RegionNames r = loadRegion(archive, region, letters);
             RegionEdit edit{region, r.names.count, r.names.names, r.locations.names, r.dungeons.lines, false};
             for (std::size_t k = 0; k < r.names.names.size(); ++k) {
                 const std::string context = locationContext(region, k);

@@ -217,7 +217,11 @@ void importQuests(const Options& options, Streams io) {
             try {
                 parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
             } catch (const quest::RecordTextError& error) {
-                problems.push_back({context, error.what()});
+                // What a refusal quotes is a tag's argument, which neither
+                // letter conversion touches: its bytes are the typed text's.
+                problems.push_back({context, error.message([letters](std::string_view quoted) {
+                                        return toUtf8(quoted, codePageOf(letters));
+                                    })});
                 continue;
             }
             if (parsed == record.data) {

@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const NamesLoad dungeons = loadDungeonNames(*archive, region, french);
     checkLoad(dungeons, dungeonLayout(dungeonRecord), dungeonRecord);
 
-    const DungeonPlacement placement = placeDungeons(locations.names, dungeons);
+    const DungeonPlacement placement = placeDungeons(locations.names, dungeons, [](std::string_view name) { return std::string(name); });
     FUZZ_CHECK(placement.lines.size() == locations.names.size());
     // The window saves only a region whose every name it read, and ends at a
     // dungeon without a location.

@@ -1,9 +1,9 @@
 // The quest container over arbitrary file images. An image is refused with
 // QuestFileError or split into records; an accepted one must hold together:
-// each record within the size limit, the records covering the file from the
-// first offset to its end, and the image written back from the table giving
-// the same records again. A file whose records lie back to back right after
-// its index is written back byte for byte.
+// at least one record, each within the size limit, the records covering the
+// file from the first offset to its end, and the image written back from the
+// table giving the same records again. A file whose records lie back to back
+// right after its index is written back byte for byte.
 
 #include "fuzz/fuzz_check.h"
 #include "questwright/quest_file.h"
@@ -26,12 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t header = static_cast<std::uint8_t>(image[0]) | (static_cast<std::uint8_t>(image[1]) << 8);
     const std::size_t count = header / kIndexEntrySize;
     FUZZ_CHECK(table.size() == count);
+    FUZZ_CHECK(!table.empty());  // a file of no record is refused
     std::size_t covered = 0;
     for (const QRCRecord& r : table) {
         FUZZ_CHECK(r.data.size() <= kMaxRecordSize);
         covered += r.data.size();
     }
-    if (!table.empty()) FUZZ_CHECK(table.front().offset + covered == image.size());
+    FUZZ_CHECK(table.front().offset + covered == image.size());
 
     const std::string written = QuestFileImage(table);
     FUZZ_CHECK(written.size() == FirstRecordOffset(table.size()) + covered);
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(again[i].data == table[i].data);
         FUZZ_CHECK(again[i].offset == (i == 0 ? FirstRecordOffset(table.size()) : again[i - 1].offset + again[i - 1].size()));
     }
-    const bool backToBack = table.empty() ? image.size() == kHeaderSize : table.front().offset == FirstRecordOffset(count);
+    const bool backToBack = table.front().offset == FirstRecordOffset(count);
     if (backToBack && header == kIndexEntrySize * count) FUZZ_CHECK(written == image);
     return 0;
 }

@@ -25,7 +25,7 @@ TEST(DemoArchive, EveryRegionLoadsWithItsDungeonsPlaced) {
         const NamesLoad dungeons = loadDungeonNames(archive, r, FrenchLetters::Replace);
         EXPECT_TRUE(names.problems.empty() && locations.problems.empty() && dungeons.problems.empty());
         EXPECT_EQ(locations.names, names.names);
-        const DungeonPlacement placed = placeDungeons(locations.names, dungeons);
+        const DungeonPlacement placed = placeDungeons(locations.names, dungeons, [](std::string_view name) { return std::string(name); });
         EXPECT_FALSE(placed.unmatched);
         EXPECT_EQ(static_cast<int>(placed.lines.size() - std::count(placed.lines.begin(), placed.lines.end(), "")),
                   dungeons.count);  // no two dungeons share a line, so the region saves

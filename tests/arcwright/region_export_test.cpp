@@ -23,7 +23,9 @@ struct Exported {
     }
     std::vector<std::string> run(int region) {
         std::vector<std::string> lines;
-        exportRegionRecords(*archive, region, out(), [&](const std::string& line) { lines.push_back(line); });
+        exportRegionRecords(
+            *archive, region, out(), [&](const std::string& line) { lines.push_back(line); },
+            [](std::string_view name) { return std::string(name); });
         return lines;
     }
     std::string out() const { return dir.file("out"); }

@@ -83,6 +83,9 @@ TEST(RegionLoad, ARegionWithoutNames) {
     ASSERT_EQ(names0.patches.size(), 1u);  // the count alone
 }
 
+// Names shown in messages as they are stored.
+const NameView kAsStored = [](std::string_view name) { return std::string(name); };
+
 NamesLoad dungeonsNamed(const std::vector<std::string>& names) {
     NamesLoad load;
     load.names = names;
@@ -92,29 +95,31 @@ NamesLoad dungeonsNamed(const std::vector<std::string>& names) {
 
 TEST(DungeonPlacement, EachDungeonGoesBesideTheFirstLocationOfItsName) {
     const std::vector<std::string> locations{"A", "B", "C", "Keep", "D", "E", "F", "Keep"};
-    const DungeonPlacement placed = placeDungeons(locations, dungeonsNamed({"B", "Keep"}));
+    const DungeonPlacement placed = placeDungeons(locations, dungeonsNamed({"B", "Keep"}), kAsStored);
     EXPECT_FALSE(placed.unmatched);
     EXPECT_EQ(placed.lines, (std::vector<std::string>{"", "B", "", "Keep", "", "", "", ""}));
 }
 
 TEST(DungeonPlacement, AComparisonIsByteForByte) {
-    const DungeonPlacement placed = placeDungeons({"Keep", "Tower"}, dungeonsNamed({"Tower", "keep"}));
+    const DungeonPlacement placed = placeDungeons({"Keep", "Tower"}, dungeonsNamed({"Tower", "keep"}), kAsStored);
     ASSERT_TRUE(placed.unmatched);
     EXPECT_EQ(*placed.unmatched, 1u);
 }
 
 TEST(DungeonPlacement, ADungeonBeforeTheLocationOfTheOneBeforeItIsReported) {
     // The save hands the lines out in order: Oakford's dungeon would get "Sentinel".
-    const DungeonPlacement placed = placeDungeons({"Sentinel", "Oakford"}, dungeonsNamed({"Oakford", "Sentinel"}));
+    // The problem names the dungeon through the caller's view.
+    const NameView view = [](std::string_view name) { return "[" + std::string(name) + "]"; };
+    const DungeonPlacement placed = placeDungeons({"Sentinel", "Oakford"}, dungeonsNamed({"Oakford", "Sentinel"}), view);
     EXPECT_FALSE(placed.unmatched);
     ASSERT_TRUE(placed.problem);
-    EXPECT_EQ(*placed.problem, "MAPDITEM: dungeon record 1 (Sentinel) belongs to location 0, before the location of "
+    EXPECT_EQ(*placed.problem, "MAPDITEM: dungeon record 1 ([Sentinel]) belongs to location 0, before the location of "
                                "the dungeon before it");
-    EXPECT_FALSE(placeDungeons({"Sentinel", "Oakford"}, dungeonsNamed({"Sentinel", "Oakford"})).problem);
+    EXPECT_FALSE(placeDungeons({"Sentinel", "Oakford"}, dungeonsNamed({"Sentinel", "Oakford"}), view).problem);
 }
 
 TEST(DungeonPlacement, NoDungeonsLeavesEveryLineEmpty) {
-    const DungeonPlacement placed = placeDungeons({"A", "B"}, dungeonsNamed({}));
+    const DungeonPlacement placed = placeDungeons({"A", "B"}, dungeonsNamed({}), kAsStored);
     EXPECT_EQ(placed.lines, (std::vector<std::string>{"", ""}));
 }
 

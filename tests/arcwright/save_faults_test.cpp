@@ -194,7 +194,9 @@ const ExportCase kExports[] = {
     {"ExportRegion",
      [](MapsArchive& archive, const std::string& folder) {
          std::vector<std::string> lines;
-         exportRegionRecords(archive, 1, folder, [&](const std::string& line) { lines.push_back(line); });
+         exportRegionRecords(
+             archive, 1, folder, [&](const std::string& line) { lines.push_back(line); },
+             [](std::string_view name) { return std::string(name); });
          return lines;
      },
      {"MAPPITEM.001", "MAPDITEM.001", "MAPTABLE.001", "MAPNAMES.001"},

@@ -307,10 +307,10 @@ TEST(LoadIMG, AMissingPictureIsNamedWithTheReasonAndKeepsThePicture) {
     EXPECT_EQ(picture.IMGData, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// A picture or map.pal that is there but cannot be read: a folder of that
-// name, or a file without read permission. The load names the file and the
-// system's reason, and the picture loaded before stays as it was.
-enum class Unreadable { Folder, NoPermission };
+// A picture or map.pal that is there but cannot be read: a folder or a pipe
+// of that name, or a file without read permission. The load names the file
+// and the reason, and the picture loaded before stays as it was.
+enum class Unreadable { Folder, Pipe, NoPermission };
 
 struct UnreadableCase {
     const char* name;
@@ -337,6 +337,8 @@ TEST_P(UnreadableFile, IsNamedWithTheReasonAndKeepsThePicture) {
     ::unlink(path.c_str());
     if (c.how == Unreadable::Folder) {
         ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+    } else if (c.how == Unreadable::Pipe) {
+        ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     } else {
         writeBytes(path, c.palette ? Pal : patternPixels(9, 80, 9));
         ASSERT_EQ(::chmod(path.c_str(), 0000), 0);
@@ -354,6 +356,11 @@ TEST_P(UnreadableFile, IsNamedWithTheReasonAndKeepsThePicture) {
     EXPECT_EQ(log.back().rfind("Cannot ", 0), 0u) << log.back();
     EXPECT_NE(log.back().find(" " + path + ": " + c.reason), std::string::npos) << log.back();
     EXPECT_EQ(std::count(log.begin(), log.end(), "IMG File load completed."), 0);
+    // A picture that cannot be read has no size to show (a folder's would be
+    // the largest file offset).
+    if (!c.palette) {
+        EXPECT_EQ(log.size(), 2u) << log[1];
+    }
     EXPECT_EQ(picture.IMGWidth, before.IMGWidth);
     EXPECT_EQ(picture.IMGHeight, before.IMGHeight);
     EXPECT_EQ(picture.IMGFileSize, before.IMGFileSize);
@@ -364,10 +371,12 @@ TEST_P(UnreadableFile, IsNamedWithTheReasonAndKeepsThePicture) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadableFile,
-    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, Unreadable::Folder, "Is a directory."},
+    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, Unreadable::Folder, "it is a folder."},
+                      UnreadableCase{"PictureIsAPipe", false, Unreadable::Pipe, "it is not a regular file."},
                       UnreadableCase{"PictureWithoutReadPermission", false, Unreadable::NoPermission,
                                      "Permission denied."},
-                      UnreadableCase{"MapPalIsAFolder", true, Unreadable::Folder, "Is a directory."},
+                      UnreadableCase{"MapPalIsAFolder", true, Unreadable::Folder, "it is a folder."},
+                      UnreadableCase{"MapPalIsAPipe", true, Unreadable::Pipe, "it is not a regular file."},
                       UnreadableCase{"MapPalWithoutReadPermission", true, Unreadable::NoPermission,
                                      "Permission denied."}),
     [](const auto& info) { return std::string(info.param.name); });

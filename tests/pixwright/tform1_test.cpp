@@ -1,6 +1,7 @@
 #include "pixwright/img_fixtures.h"
 #include "pixwright/img_picture.h"
 #include "pixwright/tform1.h"
+#include "tests/support/accented_folder.h"
 #include "tests/support/reported_errors.h"
 #include "tests/support/temp_dir.h"
 #include "ui/dialogs.h"
@@ -343,6 +344,38 @@ TEST_F(PixwrightWindow, AMissingPaletteOrAnOversizedPictureKeepsThePicture) {
     EXPECT_EQ(image()->grab().toImage(), shown);
 }
 
+TEST_F(PixwrightWindow, PathsThroughAFolderOfAccentedAndCyrillicLettersShowAsTheyAre) {
+    // The program starts in that folder, so map.pal is looked for there too.
+    const std::string accented = testing::makeAccentedFolder(dir_.path());
+    const QString folderText = QString::fromStdString(accented);
+    writeBytes(accented + "/Été.img", rawPicture(720, 20));
+    QDir(folderText).mkdir(QStringLiteral("X.img"));
+    QDir::setCurrent(folderText);
+    form_ = std::make_unique<TForm1>(dialogs_);
+    form_->show();
+    choose(folderText);
+    const QString ete = QString::fromUtf8("Été.img");
+    const QStringList listed = entries();
+    ASSERT_EQ(QSet<QString>(listed.begin(), listed.end()), (QSet<QString>{ete, QStringLiteral("X.img")}));
+    const auto show = [&](const QString& name) {
+        list()->setCurrentRow(-1);
+        list()->setCurrentRow(static_cast<int>(listed.indexOf(name)));
+    };
+
+    show(ete);
+    EXPECT_EQ(log(), (QStringList{QStringLiteral("Loading File %1 ...").arg(ete), QStringLiteral("Image size: 720 bytes"),
+                                  QStringLiteral("Load Image Characteristics..."), QStringLiteral("Read image data..."),
+                                  QStringLiteral("Cannot open %1/map.pal: No such file or directory.").arg(folderText)}));
+    show(QStringLiteral("X.img"));
+    EXPECT_EQ(log(), (QStringList{QStringLiteral("Loading File X.img ..."),
+                                  QStringLiteral("Cannot open %1/X.img: it is a folder.").arg(folderText)}));
+    writeBytes(accented + "/map.pal", startPalette);
+    show(ete);
+    EXPECT_EQ(log(), loadLines(ete, 720));
+    EXPECT_EQ(form_->windowTitle(), Caption.arg(ete));
+    EXPECT_EQ(title(), QStringLiteral("{%1}").arg(ete));
+}
+
 // A picture or map.pal that is there but cannot be read, beside the missing
 // ones above: a folder of that name, or a file without read permission.
 struct UnreadableCase {
@@ -385,6 +418,11 @@ TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
     EXPECT_TRUE(lines.constLast().startsWith(QStringLiteral("Cannot ")) &&
                 lines.constLast().endsWith(QString::fromStdString(" " + unreadable + ": " + c.reason)))
         << lines.constLast().toStdString();
+    // A picture that cannot be read shows no size: a folder has none.
+    if (!c.palette) {
+        EXPECT_EQ(lines, (QStringList{QStringLiteral("Loading File b.img ..."),
+                                      QString::fromStdString("Cannot open " + unreadable + ": " + c.reason)}));
+    }
     EXPECT_FALSE(lines.contains(QStringLiteral("IMG File load completed.")));
     EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("a.img")));
     EXPECT_EQ(title(), QStringLiteral("{a.img}"));
@@ -402,9 +440,9 @@ TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadableInWindow,
-    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, true, "Is a directory."},
+    ::testing::Values(UnreadableCase{"PictureIsAFolder", false, true, "it is a folder."},
                       UnreadableCase{"PictureWithoutReadPermission", false, false, "Permission denied."},
-                      UnreadableCase{"MapPalIsAFolder", true, true, "Is a directory."},
+                      UnreadableCase{"MapPalIsAFolder", true, true, "it is a folder."},
                       UnreadableCase{"MapPalWithoutReadPermission", true, false, "Permission denied."}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -11,6 +11,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace wright::quest {
 namespace {
 
@@ -51,12 +53,6 @@ TEST(QuestFileRead, EqualOffsetsGiveAnEmptyRecordAndTheLastRunsToTheEnd) {
     expectTable(ParseQuestFile(image), {{1, 20, "ab"}, {2, 22, ""}, {3, 22, std::string("trailing\0\xFF", 10)}});
 }
 
-TEST(QuestFileRead, HeaderBelowOneEntryIsAQuestOfNoRecords) {
-    for (std::uint16_t header : {0, 1, 5}) {
-        EXPECT_TRUE(ParseQuestFile(RawQuestImage(header, {}, "xyz")).empty()) << header;
-    }
-}
-
 struct RefusalCase {
     const char* name;
     std::string image;
@@ -89,6 +85,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusalCase{"EmptyFile", "", "ends inside its 2-byte header"},
         RefusalCase{"OneByte", "\x06", "ends inside its 2-byte header"},
+        // A header below one entry gives no record, whatever follows it.
+        RefusalCase{"HeaderOnly", RawQuestImage(0, {}, ""), "an index of 0 bytes, less than one 6-byte entry"},
+        RefusalCase{"HeaderZeroBeforeText", RawQuestImage(0, {}, "important text"),
+                    "index of 0 bytes, less than one 6-byte entry: the file holds no record"},
+        RefusalCase{"HeaderOne", RawQuestImage(1, {}, "important text"), "an index of 1 bytes"},
+        RefusalCase{"HeaderFive", RawQuestImage(5, {}, "important text"), "an index of 5 bytes"},
         RefusalCase{"IndexPastTheEnd", RawQuestImage(12, {{1, 14}}, ""), "beyond the end of the file"},
         RefusalCase{"OffsetInsideTheIndex", RawQuestImage(12, {{1, 13}, {2, 14}}, "ab"), "before the end of the index"},
         RefusalCase{"OffsetsDescending", RawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"), "not ascending"},
@@ -99,15 +101,57 @@ INSTANTIATE_TEST_SUITE_P(
                     RawQuestImage(12, {{1, 14}, {2, 10015}}, std::string(10002, 'a')), "record 0 is 10001 bytes"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A sparse file: as long as asked, with no disk blocks behind it, so a reader
+// that took it whole would show in the test's memory.
+void sparseQuest(const std::string& path, std::uint64_t length) {
+    writeBytes(path, QuestImage({{1, "x"}}));
+    std::filesystem::resize_file(path, length);
+}
+
+TEST(QuestFileRead, AFileLongerThanAnyQuestIsRefusedFromItsLength) {
+    TempDir dir;
+    const std::string path = dir.file("HUGE.QRC");
+    for (const std::uint64_t length : {kMaxQuestFileSize + 1, std::uint64_t{4} << 30}) {
+        sparseQuest(path, length);
+        try {
+            ReadQuestFile(path);
+            ADD_FAILURE() << "accepted " << length;
+        } catch (const QuestFileError& error) {
+            EXPECT_EQ(std::string(error.what()), "the file is " + std::to_string(length) +
+                                                     " bytes long, more than a quest file can be (109285534 bytes)");
+        }
+    }
+    // At the bound the length alone does not refuse it; its one record does.
+    sparseQuest(path, kMaxQuestFileSize);
+    try {
+        ReadQuestFile(path);
+        ADD_FAILURE() << "accepted";
+    } catch (const QuestFileError& error) {
+        EXPECT_NE(std::string(error.what()).find("record 0 is 109285526 bytes long"), std::string::npos) << error.what();
+    }
+}
+
 TEST(QuestFileRead, ARecordOfExactlyTenThousandBytesIsRead) {
     const std::string record(kMaxRecordSize, 'z');
     EXPECT_EQ(ParseQuestFile(QuestImage({{1, record}})).at(0).data, record);
 }
 
-TEST(QuestFileRead, AMissingFileOrAFolderIsRefused) {
+TEST(QuestFileRead, AMissingFileAFolderOrAPipeIsRefused) {
     TempDir dir;
-    EXPECT_THROW(ReadQuestFile(dir.file("NONE.QRC")), QuestFileError);
-    EXPECT_THROW(ReadQuestFile(dir.path()), QuestFileError);
+    ASSERT_EQ(::mkfifo(dir.file("PIPE.QRC").c_str(), 0644), 0);  // opened, it would wait for a writer
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("NONE.QRC"), "cannot open the file: No such file or directory"},
+        {dir.path(), "it is a folder"},
+        {dir.file("PIPE.QRC"), "it is not a regular file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        try {
+            ReadQuestFile(path);
+            ADD_FAILURE() << "accepted " << path;
+        } catch (const QuestFileError& error) {
+            EXPECT_EQ(std::string(error.what()), reason);
+        }
+    }
 }
 
 TEST(QuestFileRead, ReportsTheHeaderStepAndTheRecordsStepOnlyWhenTheIndexIsValid) {

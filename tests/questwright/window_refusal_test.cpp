@@ -7,6 +7,9 @@
 
 #include <QFile>
 
+#include <filesystem>
+#include <fstream>
+
 namespace wright::quest {
 namespace {
 
@@ -76,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StoreRefusal{"UnclosedArgument", "a<0xFB=12", "Index beyond the end of the text"},
         StoreRefusal{"ArgumentNotAnInteger", "a<0xFB=red>", "'red' is not a valid integer value"},
+        // The quoted text shows as the memo shows it.
+        StoreRefusal{"ArgumentWithAnAccentedLetter", QString::fromUtf8("a<0xFB=é>"), "'é' is not a valid integer value"},
         StoreRefusal{"MoreThanTenThousandBytes", QString(10001, u'a'), "more than 10000 bytes"},
         StoreRefusal{"CharacterOutsideTheCodePage", QString::fromUtf8("Ā and more"),
                      "the character \"Ā\" (U+0100) cannot be written"}),
@@ -165,19 +170,83 @@ TEST_F(QuestWindowRefusal, ADamagedQuestIsRefusedAndRetriedWhenSelectedAgain) {
     EXPECT_EQ(memoText(), "");
     EXPECT_EQ(form_->questName(), "");
     EXPECT_EQ(quests()->currentRow(), -1);
-    // Nothing is loaded: a store and a save say so and touch nothing.
-    click("BStoreDialogs");
+    // Nothing is loaded: the buttons of the quest are off, and the handlers
+    // (as a save question would run them) say so and touch nothing.
+    for (const char* name : {"BStoreDialogs", "BSaveQRCFile", "BExportTXT"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    EXPECT_TRUE(button("BExportAllTXT")->isEnabled());
+    form_->StoreRecordClick();
     EXPECT_EQ(log().constLast(), "No record selected: nothing stored.");
-    click("BSaveQRCFile");
+    EXPECT_FALSE(form_->SaveQRCFileClick());
     EXPECT_EQ(log().constLast(), "No quest loaded: nothing saved.");
 
     put("BAD.QRC", QuestImage({{1, "repaired"}}));
     selectQuest("BAD.QRC");
     EXPECT_EQ(memoText(), "repaired");
+    for (const char* name : {"BStoreDialogs", "BSaveQRCFile", "BExportTXT"})
+        EXPECT_TRUE(button(name)->isEnabled()) << name;
     selectQuest("SUB.QRC");
-    EXPECT_TRUE(log().constLast().startsWith("Cannot load SUB.QRC: cannot read the file")) << log().constLast().toStdString();
+    EXPECT_EQ(log().constLast(), "Cannot load SUB.QRC: it is a folder");
     EXPECT_TRUE(script_.messages().isEmpty());
 }
+
+// Files that hold no quest: a header below one index entry (whatever text
+// follows), or a length no quest can have (sparse, so nothing is on disk).
+struct NoQuestCase {
+    const char* name;
+    std::string bytes;
+    std::uint64_t length;  // the file's length when it is made longer than its bytes
+    std::string reason;
+};
+
+class QuestWindowNoQuest : public QuestWindow, public ::testing::WithParamInterface<NoQuestCase> {};
+
+// What a test can see of a file without reading 4 GB: its length, its time
+// and its first bytes.
+std::string fileState(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(64, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const auto time = std::filesystem::last_write_time(path).time_since_epoch().count();
+    return std::to_string(std::filesystem::file_size(path)) + " " + std::to_string(time) + " " + head;
+}
+
+TEST_P(QuestWindowNoQuest, IsRefusedAtLoadingAndCannotBeSavedOver) {
+    const NoQuestCase& c = GetParam();
+    put("Z.QRC", c.bytes);
+    if (c.length) std::filesystem::resize_file(file("Z.QRC"), c.length);
+    const std::string before = fileState(file("Z.QRC"));
+    listFolder();
+    EXPECT_EQ(log(), (QStringList{"Open file Z.QRC...", "Read Header...", QString::fromStdString("Cannot load Z.QRC: " + c.reason)}));
+    EXPECT_EQ(records()->count(), 0);
+    EXPECT_EQ(form_->questName(), "");
+    for (const char* name : {"BSaveQRCFile", "BStoreDialogs", "BExportTXT"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    EXPECT_FALSE(form_->SaveQRCFileClick());
+    EXPECT_EQ(fileState(file("Z.QRC")), before);
+    EXPECT_TRUE(script_.messages().isEmpty());
+}
+
+std::string noRecord(int header) {
+    return "its header gives an index of " + std::to_string(header) +
+           " bytes, less than one 6-byte entry: the file holds no record";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuestWindowNoQuest,
+    ::testing::Values(NoQuestCase{"HeaderZero", std::string("\0\0important text", 16), 0, noRecord(0)},
+                      NoQuestCase{"HeaderOne", RawQuestImage(1, {}, "important text"), 0, noRecord(1)},
+                      NoQuestCase{"HeaderTwo", RawQuestImage(2, {}, "important text"), 0, noRecord(2)},
+                      NoQuestCase{"HeaderThree", RawQuestImage(3, {}, "important text"), 0, noRecord(3)},
+                      NoQuestCase{"HeaderFour", RawQuestImage(4, {}, "important text"), 0, noRecord(4)},
+                      NoQuestCase{"HeaderFive", RawQuestImage(5, {}, "important text"), 0, noRecord(5)},
+                      NoQuestCase{"HeaderOnly", RawQuestImage(0, {}, ""), 0, noRecord(0)},
+                      NoQuestCase{"SparseFourGigabytes", RawQuestImage(0, {}, "important text"),
+                                  std::uint64_t{4} << 30,
+                                  "the file is 4294967296 bytes long, more than a quest file can be (109285534 "
+                                  "bytes)"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QuestWindowRefusal, AnExportFileThatCannotBeCreatedIsReported) {
     QDir(folder()).mkdir("Q.QRC.txt");

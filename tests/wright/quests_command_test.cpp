@@ -271,6 +271,54 @@ TEST(QuestsExport, RefusesAFolderWithoutQuestsOrWithDamagedOnes) {
     EXPECT_NE(run.err.find("cannot read the folder"), std::string::npos) << run.err;
 }
 
+TEST(QuestsCommand, AFileOfNoRecordOrOfNoQuestsLengthIsADamagedQuest) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::uint64_t length;  // made this long, sparse, when not 0
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"header 0", std::string("\0\0important text", 16), 0,
+         "Z.QRC: its header gives an index of 0 bytes, less than one 6-byte entry: the file holds no record"},
+        {"header 5", quest::fixtures::RawQuestImage(5, {}, "important text"), 0,
+         "Z.QRC: its header gives an index of 5 bytes"},
+        {"sparse 4 GB", QuestImage({{1, "x"}}), std::uint64_t{4} << 30,
+         "Z.QRC: the file is 4294967296 bytes long, more than a quest file can be"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Translated t;
+        const std::string po = writeCatalogue(t.work, t.entries);
+        const auto before = t.folder.snapshot();
+        const std::string z = t.folder.dir.file("Z.QRC");
+        writeBytes(z, c.bytes);
+        if (c.length) fs::resize_file(z, c.length);
+        const auto zTime = fs::last_write_time(z);
+
+        const std::string pot = t.work.file("again.pot");
+        const auto exported = runWright({"quests", "export", path(t.folder.dir), "-o", pot});
+        EXPECT_EQ(exported.status, 1);
+        EXPECT_NE(exported.err.find("1 quest file cannot be read or are damaged, no template written"),
+                  std::string::npos)
+            << exported.err;
+        EXPECT_NE(exported.err.find(c.reason), std::string::npos) << exported.err;
+        EXPECT_FALSE(fs::exists(pot));
+
+        const auto imported = runWright({"quests", "import", path(t.folder.dir), po});
+        EXPECT_EQ(imported.status, 1);
+        EXPECT_NE(imported.err.find(c.reason), std::string::npos) << imported.err;
+        EXPECT_NE(imported.err.find("nothing written"), std::string::npos) << imported.err;
+        EXPECT_EQ(fs::file_size(z), c.length ? c.length : c.bytes.size());
+        EXPECT_EQ(fs::last_write_time(z), zTime);
+        if (!c.length) {
+            EXPECT_EQ(readBytes(z), c.bytes);
+        }
+        fs::remove(z);  // the others as they were; a sparse file is not read whole
+        EXPECT_EQ(t.folder.snapshot(), before);
+    }
+}
+
 TEST(QuestsImport, WritesExactlyTheTranslatedRecordsAndAgainTheSameBytes) {
     Translated t;
     // A fuzzy translation is left. One that is the record as it stands keeps
