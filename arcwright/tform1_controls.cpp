@@ -6,13 +6,14 @@
 #include "arcwright/tform1_private.h"
 
 #include "ui/button_tag.h"
+#include "ui/captions.h"
 #include "ui/fonts.h"
 #include "ui/log_panel.h"
+#include "ui/program_icon.h"
 #include "ui/wright_application.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,19 +72,6 @@ QLineEdit* display(QWidget* parent, const char* name) {
     return edit;
 }
 
-// Where the form's font is wider than the one the layout was drawn for, a
-// long caption is set narrower rather than cut.
-void fitCaption(QPushButton* button) {
-    QFont font = button->font();
-    for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
-        if (QFontMetrics(font).horizontalAdvance(button->text()) + 12 <= button->width()) break;
-        font.setStretch(stretch);
-    }
-    while (QFontMetrics(font).horizontalAdvance(button->text()) + 12 > button->width() && font.pixelSize() > 8)
-        font.setPixelSize(font.pixelSize() - 1);
-    if (font != button->font()) button->setFont(font);
-}
-
 // A handler run from a signal. Qt's event delivery is not exception-safe, so
 // an error ends here, in the application's error dialog, and the window goes
 // on with the next message.
@@ -140,7 +128,8 @@ TForm1::TForm1(wright::ui::Dialogs& dialogs, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, guarded(this, &TForm1::Timer1Timer));
 
     setTabOrder();
-    for (QPushButton* button : findChildren<QPushButton*>()) fitCaption(button);
+    wright::ui::fitCaptions(this);
+    setWindowIcon(wright::ui::programIcon(QStringLiteral("arcwright")));
 }
 
 TForm1::~TForm1() = default;

@@ -1,8 +1,10 @@
 #include "pixwright/tform1.h"
 
 #include "pixwright/picture_canvas.h"
+#include "ui/captions.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
+#include "ui/program_icon.h"
 #include "ui/wright_application.h"
 
 #include <QDir>
@@ -50,6 +52,8 @@ std::string localPath(const QString& path) {
 TForm1::TForm1(ui::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), Log(new QPlainTextEdit(this)), log_(Log) {
     buildControls();
+    ui::fitCaptions(this);
+    setWindowIcon(ui::programIcon(QStringLiteral("pixwright")));
     PalDir = QDir::currentPath();
 }
 

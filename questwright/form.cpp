@@ -5,9 +5,11 @@
 #include "common/cyrillic_letters.h"
 #include "questwright/text_export.h"
 #include "ui/button_tag.h"
+#include "ui/captions.h"
 #include "ui/fonts.h"
 #include "ui/list_index.h"
 #include "ui/memo_lines.h"
+#include "ui/program_icon.h"
 #include "ui/text_codec.h"
 #include "ui/wright_application.h"
 
@@ -86,6 +88,8 @@ TForm1::TForm1(ui::Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs
     move(278, 119);
     resize(814, 700);
     buildControls();
+    ui::fitCaptions(this);
+    setWindowIcon(ui::programIcon(QStringLiteral("questwright")));
     Log.emplace(LogEdit);
 }
 

@@ -28,7 +28,8 @@ void overview(std::ostream& out) {
         name.resize(10, ' ');
         out << "  " << name << command.summary << "\n";
     }
-    out << "\nRun 'wright COMMAND --help' for a command's actions and options.\n"
+    out << "\nRun 'wright COMMAND --help' for a command's actions and options,\n"
+           "'wright --version' for the version.\n"
            "Exit status: 0 done, 1 input refused (nothing was written), 2 usage error.\n";
 }
 
@@ -97,6 +98,10 @@ int run(const std::vector<std::string>& args, Streams io) {
     }
     if (args[0] == "--help" || args[0] == "-h") {
         overview(io.out);
+        return kExitSuccess;
+    }
+    if (args[0] == "--version") {
+        io.out << "wright " << WRIGHT_VERSION << "\n";
         return kExitSuccess;
     }
     for (const Command& command : commands()) {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The installed program's exit statuses and streams, as a shell sees them:
 # 0 with help on stdout, 2 for a usage error, 1 for a file that cannot be
-# read, and 1 when its output cannot be written.
-#   usage: exit_status.sh PATH/TO/wright
+# read, and 1 when its output cannot be written; --version names the version.
+#   usage: exit_status.sh PATH/TO/wright VERSION
 set -u
-wright=$1
+wright=$1 version=$2
 failures=0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,6 +26,12 @@ expect 0 out "Usage: wright COMMAND" -- --help
 expect 2 err "unknown command 'mapz'" -- mapz
 expect 2 err "Try 'wright maps --help'" -- maps export "$work/MAPS.BSA"
 expect 1 err "$work/none.bsa" -- maps export "$work/none.bsa" -o "$work/m.pot"
+
+"$wright" --version >"$work/out" 2>"$work/err"
+got=$?
+if [ "$got" -ne 0 ] || [ "$(cat "$work/out")" != "wright $version" ] || [ -s "$work/err" ]; then
+  echo "FAIL: wright --version exited $got with: $(cat "$work/out" "$work/err")"; failures=$((failures + 1))
+fi
 
 "$wright" --help >/dev/full 2>"$work/err"
 got=$?
