@@ -4,6 +4,8 @@
 // message keeps the file system's text (UTF-8) as it is, or takes it for the
 // game's 8-bit text somewhere on the way.
 
+#include <QStringDecoder>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,36 +21,11 @@ inline std::string makeAccentedFolder(const std::string& parent) {
     return path;
 }
 
-// Whether the bytes are UTF-8: shortest forms, no surrogates, nothing past
-// U+10FFFF.
+// Whether the bytes are UTF-8, as Qt's own decoder (not ours) judges them.
 inline bool isUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = 1;
-        char32_t c = lead;
-        char32_t least = 0;
-        if (lead >= 0x80) {
-            if ((lead & 0xE0) == 0xC0) {
-                length = 2, c = lead & 0x1F, least = 0x80;
-            } else if ((lead & 0xF0) == 0xE0) {
-                length = 3, c = lead & 0x0F, least = 0x800;
-            } else if ((lead & 0xF8) == 0xF0) {
-                length = 4, c = lead & 0x07, least = 0x10000;
-            } else {
-                return false;
-            }
-            if (i + length > bytes.size()) return false;
-            for (std::size_t k = 1; k < length; ++k) {
-                const auto next = static_cast<unsigned char>(bytes[i + k]);
-                if ((next & 0xC0) != 0x80) return false;
-                c = (c << 6) | (next & 0x3F);
-            }
-            if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        }
-        i += length;
-    }
-    return true;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return !decoder.hasError();
 }
 
 }  // namespace wright::testing
