@@ -264,7 +264,9 @@ void FileWriter::finish(Sync sync) {
         if (::fchmod(fd_, old_.st_mode & 07777) != 0) fail("chmod", errno);
         // A file rewritten by another account keeps its owner where the
         // system allows it; where not, the new file is the writer's.
-        if (old_.st_uid != ::geteuid() || old_.st_gid != ::getegid()) (void)::fchown(fd_, old_.st_uid, old_.st_gid);
+        if ((old_.st_uid != ::geteuid() || old_.st_gid != ::getegid()) && ::fchown(fd_, old_.st_uid, old_.st_gid) != 0) {
+            // Not ours to give away: the new file stays the writer's.
+        }
     }
     if (sync == Sync::File) {
         if (const int error = injected()) fail("sync", error);
