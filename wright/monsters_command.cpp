@@ -5,6 +5,7 @@
 #include "wright/catalogue.h"
 #include "wright/cli.h"
 
+#include "arcwright/maps_archive.h"
 #include "arcwright/monster_names.h"
 #include "fileio/binary_file.h"
 
@@ -26,8 +27,26 @@ std::string monsterContext(std::size_t index) {
     return "monster " + std::to_string(index);
 }
 
-arcwright::MonsterArchive openArchive(const std::string& path, arcwright::Access access) {
+bool isMapArchive(const std::string& path) {
     try {
+        arcwright::MapsArchive maps(path, arcwright::Access::ReadOnly);
+        return true;
+    } catch (const arcwright::ArchiveRejected&) {
+        return false;
+    } catch (const FileError&) {
+        return false;  // the monster archive's own opening says why
+    }
+}
+
+arcwright::MonsterArchive openArchive(const std::string& path, arcwright::Access access) {
+    refuseFolder(path);
+    try {
+        // A map archive is long enough to hold monster name fields: its
+        // bytes there are parts of location records, never names.
+        if (isMapArchive(path))
+            throw Refused(path + ": not a monster archive: it is a map archive (MAPS.BSA), with the directory of " +
+                          std::to_string(arcwright::kRegionCount) +
+                          " regions' records; the monster names are in MONSTER.BSA");
         return arcwright::MonsterArchive(path, access);
     } catch (const arcwright::ArchiveRejected& why) {
         throw Refused(path + ": not a monster archive: " + why.what());
