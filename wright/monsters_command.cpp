@@ -27,12 +27,17 @@ std::string monsterContext(std::size_t index) {
     return "monster " + std::to_string(index);
 }
 
+// Whether the file holds a whole valid map archive directory. Read as plain
+// bytes, not opened as an archive: that opening would put back an unfinished
+// save before the monster archive's own opening could report it.
 bool isMapArchive(const std::string& path) {
     try {
-        arcwright::MapsArchive maps(path, arcwright::Access::ReadOnly);
-        return true;
-    } catch (const arcwright::ArchiveRejected&) {
-        return false;
+        BinaryFile file(path, "rb");
+        if (file.size() < arcwright::kMapsMinimumSize) return false;
+        std::string directory(arcwright::kDirectorySize, '\0');
+        file.seek(arcwright::kMapsDirectoryOffset);
+        file.readExact(directory.data(), directory.size());
+        return !arcwright::directoryProblem(arcwright::parseDirectory(directory));
     } catch (const FileError&) {
         return false;  // the monster archive's own opening says why
     }
