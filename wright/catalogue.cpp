@@ -40,6 +40,7 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
     request.catalogueName = options.arguments[1];
     request.letters = lettersOption(options);
     request.dryRun = options.has("dry-run");
+    refuseFolder(request.catalogueName);
     request.entries = po::readCatalogue(request.catalogueName);
     return request;
 }

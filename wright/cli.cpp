@@ -3,6 +3,7 @@
 #include "fileio/file_writer.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <ostream>
 
 namespace wright::cli {
@@ -49,8 +50,14 @@ std::string outputOption(const Options& options) {
     return *path;
 }
 
+void refuseFolder(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) throw Refused(path + ": is a folder, not a file");
+}
+
 void writeOutput(Streams io, const std::string& path, std::string_view bytes) {
     if (path != "-") {
+        refuseFolder(path);
         writeWholeFile(path, bytes);
         return;
     }

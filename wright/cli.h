@@ -24,6 +24,10 @@ int run(const std::vector<std::string>& args, Streams io);
 Letters lettersOption(const Options& options);  // --letters, french when absent
 std::string outputOption(const Options& options);  // -o/--output, required
 
+// Refuses (Refused) a path that names a folder where a file is expected:
+// "PATH: is a folder, not a file".
+void refuseFolder(const std::string& path);
+
 // Writes an output whole: "-" is standard output (io.out), anything else goes
 // through the file writer. Throws wright::FileError when it cannot be written.
 void writeOutput(Streams io, const std::string& path, std::string_view bytes);

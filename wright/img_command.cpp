@@ -1,6 +1,7 @@
 // wright img png|import: a picture (*.img) as an 8-bit indexed PNG whose
 // palette is the picture's own 256 display colours, and such a PNG, edited,
-// written back into the picture's pixel bytes.
+// written back into the picture's pixel bytes; or any PNG whose every pixel
+// is exactly one of the picture's colours, matched back to its index.
 
 #include "wright/cli.h"
 #include "wright/png_image.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <ostream>
 
@@ -41,14 +43,17 @@ const char* const kPngHelp =
 
 const char* const kImportHelp =
     "Usage: wright img import FILE.img IN.png [--palette PAL] [--dry-run]\n"
-    "Writes the pixels of an indexed PNG into the picture, keeping its header and\n"
-    "its palette byte for byte. The PNG is taken only when it is of colour type\n"
-    "palette; its size is the picture's, or a whole multiple N of it on both sides\n"
-    "with every N x N block a single index; it uses no index beyond its own\n"
-    "palette; and every index it uses has the colour the picture's palette gives\n"
-    "it (a shorter PNG palette is fine, a reordered or recoloured one is not).\n"
-    "Otherwise every reason is listed and nothing is written. The picture's palette\n"
-    "is found as for png.\n\n"
+    "Writes the pixels of a PNG into the picture, keeping its header and its\n"
+    "palette byte for byte. The PNG's size is the picture's, or a whole multiple\n"
+    "N of it on both sides with every N x N block of one index or colour.\n"
+    "An indexed PNG whose palette gives every index it uses the picture's colour\n"
+    "(as 'wright img png' writes it; a shorter palette is fine) is taken index\n"
+    "for index. Any other PNG (RGB, RGBA or grey as most editors save, or indexed\n"
+    "with the palette in another order) is taken by colour: every pixel must be\n"
+    "exactly, and fully opaque, a colour of the picture's palette. A colour that\n"
+    "one index holds becomes that index; a colour that several indices hold keeps\n"
+    "the pixel's index when it is one of them. Otherwise every reason is listed\n"
+    "and nothing is written. The picture's palette is found as for png.\n\n"
     "Options:\n"
     "  --palette PAL       the palette file for a picture without its own\n"
     "  --dry-run           check and report, write nothing\n"
@@ -70,10 +75,11 @@ bool isProgressLine(const std::string& line) {
 
 // A path that names something other than a file (a folder, a device).
 void refuseNonFile(const std::string& path) {
+    refuseFolder(path);
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (!error && fs::exists(status) && !fs::is_regular_file(status))
-        throw Refused(path + ": not a file (a folder or a device)");
+        throw Refused(path + ": not a file (a device or a pipe)");
 }
 
 // Loads the picture at path with its palette: its own, or the one at
@@ -85,6 +91,7 @@ IMGPicture loadPicture(const std::string& path, const std::optional<std::string>
     const fs::path p(path);
     const std::string dir = p.parent_path().empty() ? std::string(".") : p.parent_path().string();
     const std::string palette = palettePath ? *palettePath : dir + "/" + pixwright::PaletteFileName;
+    if (palettePath) refuseFolder(*palettePath);
 
     std::vector<std::string> lines;
     IMGPicture picture;
@@ -189,86 +196,216 @@ std::string someOf(const std::vector<std::string>& items) {
     return text;
 }
 
+std::string positionText(std::size_t at, std::size_t width) {
+    return "(" + std::to_string(at % width) + ", " + std::to_string(at / width) + ")";
+}
+
+std::string pixelCount(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " pixel" : " pixels");
+}
+
+// The picture's indices by their display colour, for a PNG that an editor
+// saved as RGB or with its palette in another order: a colour that one index
+// holds is that index, a colour that several hold keeps the index the pixel
+// had when it is one of them. Pixels that cannot be matched so are counted.
+class ColourMatch {
+public:
+    explicit ColourMatch(const IMGPicture& picture) : picture_(picture) {
+        const std::vector<png::Rgb> colours = displayPalette(picture);
+        for (std::size_t i = 0; i < colours.size(); ++i)
+            holders_[keyOf(colours[i])].push_back(static_cast<std::uint8_t>(i));
+    }
+
+    // The index for the picture pixel `at` (row-major) shown in `colour`;
+    // 0 when there is none, which problems() then reports.
+    std::uint8_t indexOf(const png::DeepColour& colour, std::size_t at) {
+        const std::size_t width = picture_.IMGWidth;
+        const std::uint8_t had = picture_.index(at % width, at / width);
+        const auto found = colour.exact8Bit() ? holders_.find(keyOf(colour.rgb())) : holders_.end();
+        if (found == holders_.end()) {
+            note(foreign_, at, colour.text());
+            return 0;
+        }
+        const std::vector<std::uint8_t>& indices = found->second;
+        if (indices.size() == 1) return indices.front();
+        if (std::find(indices.begin(), indices.end(), had) != indices.end()) return had;
+        std::vector<std::string> names;
+        for (const std::uint8_t i : indices) names.push_back(std::to_string(i));
+        note(ambiguous_, at, colour.text() + ", which the indices " + someOf(names) + " hold; the pixel had " +
+                                 std::to_string(had));
+        return 0;
+    }
+
+    void reportInto(std::vector<std::string>& problems) const {
+        if (foreign_.count > 0)
+            problems.push_back(pixelCount(foreign_.count) + " of a colour the picture's palette does not hold, the " +
+                               "first at picture pixel " + foreign_.first + ": " + foreign_.colour);
+        if (ambiguous_.count > 0)
+            problems.push_back(pixelCount(ambiguous_.count) + " of a colour that several indices hold, none of " +
+                               "them the pixel's own, the first at picture pixel " + ambiguous_.first + ": " +
+                               ambiguous_.colour);
+    }
+    bool matchedAll() const { return foreign_.count == 0 && ambiguous_.count == 0; }
+
+private:
+    struct Unmatched {
+        std::size_t count = 0;
+        std::string first;   // its position
+        std::string colour;  // its colour and what is known of it
+    };
+    void note(Unmatched& unmatched, std::size_t at, const std::string& colour) {
+        if (unmatched.count++ == 0) {
+            unmatched.first = positionText(at, picture_.IMGWidth);
+            unmatched.colour = colour;
+        }
+    }
+    static std::uint32_t keyOf(png::Rgb c) { return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue; }
+
+    const IMGPicture& picture_;
+    std::map<std::uint32_t, std::vector<std::uint8_t>> holders_;
+    Unmatched foreign_;
+    Unmatched ambiguous_;
+};
+
 // The picture's pixels as the PNG gives them, or the reasons it cannot.
 struct PngPixels {
     std::vector<std::uint8_t> pixels;  // width x height of the picture
     std::vector<std::string> problems;
+    bool byColour = false;  // matched by colour, not taken as indices
 };
+
+// The line a refusal of a PNG read by colour ends with.
+const char* const kKeepIndices =
+    "To keep the picture's indices as they are, export it with 'wright img png' and edit that PNG in indexed\n"
+    "mode, keeping its palette as it is.";
+
+// Which picture pixels' blocks hold more than one value, in a PNG `scale`
+// times the picture's size; reported once every row was read.
+struct Blocks {
+    std::size_t scale = 1;
+    std::vector<std::uint8_t> mixed;
+
+    void reportInto(std::vector<std::string>& problems, std::size_t width, const char* what) const {
+        const auto first = std::find(mixed.begin(), mixed.end(), 1);
+        if (first == mixed.end()) return;
+        const auto blocks = static_cast<std::size_t>(std::count(mixed.begin(), mixed.end(), 1));
+        problems.push_back(std::to_string(blocks) + (blocks == 1 ? " block of " : " blocks of ") +
+                           sizeText(scale, scale) + (blocks == 1 ? " pixels holds" : " pixels hold") + " more than one " +
+                           what + ", the first at picture pixel " +
+                           positionText(static_cast<std::size_t>(first - mixed.begin()), width) + ": a PNG " +
+                           std::to_string(scale) + " times the picture's size repeats each pixel as a block");
+    }
+};
+
+// An indexed PNG: its indices as they are while its palette gives every index
+// it uses the picture's colour; else (a palette saved in another order) each
+// pixel by the colour its index has.
+void readIndexed(png::PngReader& reader, const IMGPicture& picture, Blocks& blocks, PngPixels& result) {
+    const png::PngHeader& header = reader.header();
+    const std::size_t width = picture.IMGWidth;
+    const std::size_t scale = blocks.scale;
+    std::vector<std::string>& problems = result.problems;
+    std::array<bool, pixwright::PaletteEntries> used{};
+    std::vector<std::uint8_t> row(header.width);
+    for (std::size_t y = 0; y < header.height; ++y) {
+        reader.readRow(row.data());
+        for (const std::uint8_t index : row) used[index] = true;
+        const std::size_t r = y / scale;
+        for (std::size_t c = 0; c < width; ++c) {
+            const std::uint8_t* block = row.data() + c * scale;
+            std::uint8_t& pixel = result.pixels[r * width + c];
+            if (y % scale == 0) pixel = block[0];
+            if (std::any_of(block, block + scale, [&](std::uint8_t i) { return i != pixel; }))
+                blocks.mixed[r * width + c] = 1;
+        }
+    }
+    blocks.reportInto(problems, width, "index");
+
+    std::vector<std::string> beyond;
+    bool reordered = false;
+    const std::vector<png::Rgb> ours = displayPalette(picture);
+    for (std::size_t i = 0; i < used.size(); ++i) {
+        if (!used[i]) continue;
+        if (i >= header.palette.size())
+            beyond.push_back(std::to_string(i));
+        else if (header.palette[i] != ours[i])
+            reordered = true;
+    }
+    if (!beyond.empty())
+        problems.push_back("the PNG's palette has " + std::to_string(header.palette.size()) +
+                           " entries, and it uses the indices " + someOf(beyond) + " beyond them");
+    if (!reordered) return;
+
+    result.byColour = true;
+    ColourMatch match(picture);
+    for (std::size_t at = 0; at < result.pixels.size(); ++at) {
+        const std::uint8_t index = result.pixels[at];
+        if (index >= header.palette.size()) continue;
+        const png::Rgb c = header.palette[index];
+        const auto deep = [](std::uint8_t v) { return static_cast<std::uint16_t>(v * 257); };
+        result.pixels[at] = match.indexOf({deep(c.red), deep(c.green), deep(c.blue), 0xFFFF}, at);
+    }
+    match.reportInto(problems);
+}
+
+// An RGB, RGBA or grey PNG: each pixel by its colour.
+void readColours(png::PngReader& reader, const IMGPicture& picture, Blocks& blocks, PngPixels& result) {
+    const png::PngHeader& header = reader.header();
+    const std::size_t width = picture.IMGWidth;
+    const std::size_t scale = blocks.scale;
+    result.byColour = true;
+    ColourMatch match(picture);
+    std::vector<png::DeepColour> row(header.width);
+    std::vector<png::DeepColour> blockColours(width);  // the first row's colour of each block of the row
+    const auto same = [](const png::DeepColour& a, const png::DeepColour& b) {
+        return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+    };
+    for (std::size_t y = 0; y < header.height; ++y) {
+        reader.readColourRow(row.data());
+        const std::size_t r = y / scale;
+        for (std::size_t c = 0; c < width; ++c) {
+            const png::DeepColour* block = row.data() + c * scale;
+            if (y % scale == 0) {
+                blockColours[c] = block[0];
+                result.pixels[r * width + c] = match.indexOf(block[0], r * width + c);
+            }
+            if (std::any_of(block, block + scale, [&](const png::DeepColour& d) { return !same(d, blockColours[c]); }))
+                blocks.mixed[r * width + c] = 1;
+        }
+    }
+    blocks.reportInto(result.problems, width, "colour");
+    match.reportInto(result.problems);
+}
 
 PngPixels pixelsOfPng(const IMGPicture& picture, const std::string& pngPath) {
     PngPixels result;
     std::vector<std::string>& problems = result.problems;
     try {
-        png::IndexedPngReader reader(readWhole(pngPath));
+        png::PngReader reader(readWhole(pngPath));
         const png::PngHeader& header = reader.header();
         const std::size_t width = picture.IMGWidth;
         const std::size_t height = picture.IMGHeight;
-        if (!header.indexed()) {
-            problems.push_back("the PNG is of colour type " + header.colourTypeName() +
-                               ": only an indexed PNG (colour type palette) keeps the picture's indices");
-            return result;
-        }
         const std::size_t scale = header.width / width;
         if (scale == 0 || header.width != scale * width || header.height != scale * height) {
             problems.push_back("the PNG is " + sizeText(header.width, header.height) + " pixels; the picture is " +
                                sizeText(width, height) + " (or a whole multiple of it on both sides)");
             return result;
         }
-
         result.pixels.assign(width * height, 0);
-        std::vector<std::uint8_t> mixed(width * height, 0);
-        std::array<bool, pixwright::PaletteEntries> used{};
-        std::vector<std::uint8_t> row(header.width);
-        for (std::size_t y = 0; y < header.height; ++y) {
-            reader.readRow(row.data());
-            for (const std::uint8_t index : row) used[index] = true;
-            const std::size_t r = y / scale;
-            for (std::size_t c = 0; c < width; ++c) {
-                const std::uint8_t* block = row.data() + c * scale;
-                std::uint8_t& pixel = result.pixels[r * width + c];
-                if (y % scale == 0) pixel = block[0];
-                if (std::any_of(block, block + scale, [&](std::uint8_t i) { return i != pixel; }))
-                    mixed[r * width + c] = 1;
-            }
-        }
-
-        if (const auto first = std::find(mixed.begin(), mixed.end(), 1); first != mixed.end()) {
-            const std::size_t at = static_cast<std::size_t>(first - mixed.begin());
-            const auto blocks = std::count(mixed.begin(), mixed.end(), 1);
-            problems.push_back(std::to_string(blocks) + (blocks == 1 ? " block of " : " blocks of ") +
-                               sizeText(scale, scale) + (blocks == 1 ? " pixels holds" : " pixels hold") +
-                               " more than one index, the first at picture pixel (" + std::to_string(at % width) +
-                               ", " + std::to_string(at / width) + "): a PNG " + std::to_string(scale) +
-                               " times the picture's size repeats each pixel as a block");
-        }
-        std::vector<std::string> beyond, recoloured;
-        for (int i = 0; i < pixwright::PaletteEntries; ++i) {
-            if (!used[i]) continue;
-            if (static_cast<std::size_t>(i) >= header.palette.size()) {
-                beyond.push_back(std::to_string(i));
-                continue;
-            }
-            const pixwright::DisplayColor c = pixwright::PalToColor(picture.IMGPalette, static_cast<std::uint8_t>(i));
-            const png::Rgb ours{c.red, c.green, c.blue};
-            if (header.palette[i] != ours)
-                recoloured.push_back(std::to_string(i) + " (" + png::hexColour(header.palette[i]) + " in the PNG, " +
-                                     png::hexColour(ours) + " in the picture's palette)");
-        }
-        if (!beyond.empty())
-            problems.push_back("the PNG's palette has " + std::to_string(header.palette.size()) +
-                               " entries, and it uses the indices " + someOf(beyond) + " beyond them");
-        if (!recoloured.empty())
-            problems.push_back("the PNG's palette gives other colours than the picture's to the indices " +
-                               someOf(recoloured));
+        Blocks blocks{scale, std::vector<std::uint8_t>(width * height, 0)};
+        if (header.indexed())
+            readIndexed(reader, picture, blocks, result);
+        else
+            readColours(reader, picture, blocks, result);
 
         const std::size_t held = std::min<std::size_t>(picture.IMGDataSize, result.pixels.size());
         const std::size_t outside =
             static_cast<std::size_t>(std::count_if(result.pixels.begin() + held, result.pixels.end(),
                                                    [](std::uint8_t i) { return i != 0; }));
         if (outside > 0)
-            problems.push_back(std::to_string(outside) + (outside == 1 ? " pixel" : " pixels") +
-                               " beyond the file's " + std::to_string(picture.IMGDataSize) + " bytes of pixel data " +
-                               (outside == 1 ? "is" : "are") + " not index 0: the file has no place for them");
+            problems.push_back(pixelCount(outside) + " beyond the file's " + std::to_string(picture.IMGDataSize) +
+                               " bytes of pixel data " + (outside == 1 ? "is" : "are") +
+                               " not index 0: the file has no place for them");
     } catch (const png::PngError& error) {
         throw Refused(pngPath + ": " + error.what());
     }
@@ -303,6 +440,7 @@ void importPng(const Options& options, Streams io) {
                               std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems") +
                               "):";
         for (const std::string& problem : problems) message += "\n  " + problem;
+        if (fromPng.byColour) message += std::string("\n") + kKeepIndices;
         throw Refused(message);
     }
 
@@ -318,6 +456,10 @@ void importPng(const Options& options, Streams io) {
         }
     }
 
+    // Said once, before the result, so that a user of an RGB editor knows
+    // the picture's palette was not what the PNG carried.
+    if (fromPng.byColour)
+        io.out << pngPath << ": every pixel's colour matched to an index of the picture's palette.\n";
     if (dryRun) {
         io.out << path << ": dry run, nothing written: " << changed << (changed == 1 ? " pixel" : " pixels")
                << " would change.\n";

@@ -68,6 +68,7 @@ RegionNames loadRegion(arcwright::MapsArchive& archive, int region, Letters lett
 }
 
 arcwright::MapsArchive openArchive(const std::string& path, arcwright::Access access) {
+    refuseFolder(path);
     try {
         return arcwright::MapsArchive(path, access);
     } catch (const arcwright::ArchiveRejected& why) {

@@ -5,6 +5,7 @@
 #include "wright/catalogue.h"
 #include "wright/cli.h"
 
+#include "arcwright/maps_archive.h"
 #include "arcwright/monster_names.h"
 #include "fileio/binary_file.h"
 
@@ -26,8 +27,31 @@ std::string monsterContext(std::size_t index) {
     return "monster " + std::to_string(index);
 }
 
-arcwright::MonsterArchive openArchive(const std::string& path, arcwright::Access access) {
+// Whether the file holds a whole valid map archive directory. Read as plain
+// bytes, not opened as an archive: that opening would put back an unfinished
+// save before the monster archive's own opening could report it.
+bool isMapArchive(const std::string& path) {
     try {
+        BinaryFile file(path, "rb");
+        if (file.size() < arcwright::kMapsMinimumSize) return false;
+        std::string directory(arcwright::kDirectorySize, '\0');
+        file.seek(arcwright::kMapsDirectoryOffset);
+        file.readExact(directory.data(), directory.size());
+        return !arcwright::directoryProblem(arcwright::parseDirectory(directory));
+    } catch (const FileError&) {
+        return false;  // the monster archive's own opening says why
+    }
+}
+
+arcwright::MonsterArchive openArchive(const std::string& path, arcwright::Access access) {
+    refuseFolder(path);
+    try {
+        // A map archive is long enough to hold monster name fields: its
+        // bytes there are parts of location records, never names.
+        if (isMapArchive(path))
+            throw Refused(path + ": not a monster archive: it is a map archive (MAPS.BSA), with the directory of " +
+                          std::to_string(arcwright::kRegionCount) +
+                          " regions' records; the monster names are in MONSTER.BSA");
         return arcwright::MonsterArchive(path, access);
     } catch (const arcwright::ArchiveRejected& why) {
         throw Refused(path + ": not a monster archive: " + why.what());

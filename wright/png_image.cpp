@@ -111,6 +111,28 @@ std::string encodeIndexedPng(std::uint32_t width, std::uint32_t height, const st
     return std::move(target.bytes);
 }
 
+bool DeepColour::exact8Bit() const {
+    const auto exact = [](std::uint16_t v) { return v % 257 == 0; };
+    return exact(red) && exact(green) && exact(blue) && alpha == 0xFFFF;
+}
+
+Rgb DeepColour::rgb() const {
+    return {static_cast<std::uint8_t>(red >> 8), static_cast<std::uint8_t>(green >> 8),
+            static_cast<std::uint8_t>(blue >> 8)};
+}
+
+std::string DeepColour::text() const {
+    const bool eightBit = red % 257 == 0 && green % 257 == 0 && blue % 257 == 0;
+    char buffer[64];
+    if (eightBit)
+        std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", red >> 8, green >> 8, blue >> 8);
+    else
+        std::snprintf(buffer, sizeof buffer, "#%04x%04x%04x", red, green, blue);
+    std::string text = buffer;
+    if (alpha != 0xFFFF) text += ", alpha " + std::to_string(alpha) + " of 65535";
+    return text;
+}
+
 bool PngHeader::indexed() const {
     return colourType == PNG_COLOR_TYPE_PALETTE;
 }
@@ -132,13 +154,15 @@ std::string PngHeader::colourTypeName() const {
     }
 }
 
-struct IndexedPngReader::State {
+struct PngReader::State {
     std::string bytes;
     std::size_t position = 0;
     ErrorSlot slot;
     png_structp png = nullptr;
     png_infop info = nullptr;
     std::uint32_t nextRow = 0;
+    std::size_t rowBytes = 0;  // after the transformations
+    std::vector<std::uint8_t> colourRow;
     std::vector<std::uint8_t> whole;  // an interlaced image, once decoded
     bool decoded = false;
 
@@ -150,7 +174,7 @@ struct IndexedPngReader::State {
 namespace {
 
 void readFromMemory(png_structp png, png_bytep out, std::size_t length) {
-    auto* state = static_cast<IndexedPngReader::State*>(png_get_io_ptr(png));
+    auto* state = static_cast<PngReader::State*>(png_get_io_ptr(png));
     if (length > state->bytes.size() - state->position) png_error(png, "the file ends early");
     std::memcpy(out, state->bytes.data() + state->position, length);
     state->position += length;
@@ -158,7 +182,7 @@ void readFromMemory(png_structp png, png_bytep out, std::size_t length) {
 
 }  // namespace
 
-IndexedPngReader::IndexedPngReader(std::string bytes) : state_(std::make_unique<State>()) {
+PngReader::PngReader(std::string bytes) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.bytes = std::move(bytes);
     if (s.bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(s.bytes.data()), 0, 8) != 0)
@@ -180,10 +204,19 @@ IndexedPngReader::IndexedPngReader(std::string bytes) : state_(std::make_unique<
             if (!(png_get_PLTE(s.png, s.info, &plte, &entries) & PNG_INFO_PLTE)) entries = 0;
             if (colourType == PNG_COLOR_TYPE_PALETTE) {
                 if (bitDepth < 8) png_set_packing(s.png);
-                if (interlace != PNG_INTERLACE_NONE) png_set_interlace_handling(s.png);
-                png_read_update_info(s.png, s.info);
-                rowBytes = png_get_rowbytes(s.png, s.info);
+            } else {
+                // Every other kind becomes RGBA of 16 bits a channel, values
+                // widened without rounding; no gamma is applied.
+                const bool transparentColour = png_get_valid(s.png, s.info, PNG_INFO_tRNS) != 0;
+                png_set_expand(s.png);
+                if (bitDepth < 16) png_set_expand_16(s.png);
+                png_set_gray_to_rgb(s.png);
+                if (!(colourType & PNG_COLOR_MASK_ALPHA) && !transparentColour)
+                    png_set_add_alpha(s.png, 0xFFFF, PNG_FILLER_AFTER);
             }
+            if (interlace != PNG_INTERLACE_NONE) png_set_interlace_handling(s.png);
+            png_read_update_info(s.png, s.info);
+            rowBytes = png_get_rowbytes(s.png, s.info);
         }))
         throw PngError(s.slot.message);
 
@@ -193,30 +226,50 @@ IndexedPngReader::IndexedPngReader(std::string bytes) : state_(std::make_unique<
     header_.bitDepth = bitDepth;
     header_.interlaced = interlace != PNG_INTERLACE_NONE;
     for (int i = 0; i < entries; ++i) header_.palette.push_back({plte[i].red, plte[i].green, plte[i].blue});
-    if (header_.indexed() && rowBytes != width) throw PngError("libpng does not unpack the rows to one byte a pixel");
+    const std::size_t pixelBytes = header_.indexed() ? 1 : kColourPixelBytes;
+    if (rowBytes != std::size_t{width} * pixelBytes)
+        throw PngError("libpng does not unpack the rows to " + std::to_string(pixelBytes) + " bytes a pixel");
+    s.rowBytes = rowBytes;
 }
 
-IndexedPngReader::~IndexedPngReader() = default;
+PngReader::~PngReader() = default;
 
-void IndexedPngReader::readRow(std::uint8_t* row) {
+void PngReader::readRow(std::uint8_t* row) {
+    if (!header_.indexed()) throw std::logic_error("only the rows of an indexed PNG are read as indices");
+    readRawRow(row);
+}
+
+void PngReader::readColourRow(DeepColour* row) {
+    if (header_.indexed()) throw std::logic_error("the rows of an indexed PNG are read as indices");
+    std::vector<std::uint8_t>& raw = state_->colourRow;
+    raw.resize(state_->rowBytes);
+    readRawRow(raw.data());
+    // Big-endian samples, red, green, blue, alpha.
+    const auto sample = [&](std::size_t at) { return static_cast<std::uint16_t>(raw[at] << 8 | raw[at + 1]); };
+    for (std::size_t x = 0; x < header_.width; ++x) {
+        const std::size_t at = x * kColourPixelBytes;
+        row[x] = {sample(at), sample(at + 2), sample(at + 4), sample(at + 6)};
+    }
+}
+
+void PngReader::readRawRow(std::uint8_t* row) {
     State& s = *state_;
-    if (!header_.indexed()) throw std::logic_error("only the rows of an indexed PNG are read");
     if (s.nextRow >= header_.height) throw std::logic_error("every row of the PNG was read");
     if (!header_.interlaced) {
         if (!runStep(s.png, [&] { png_read_row(s.png, row, nullptr); })) throw PngError(s.slot.message);
     } else {
         if (!s.decoded) {
-            const std::size_t width = header_.width;
-            if (header_.height != 0 && width > maxInterlacedBytes / header_.height)
+            const std::size_t rowBytes = s.rowBytes;
+            if (header_.height != 0 && rowBytes > maxInterlacedBytes / header_.height)
                 throw PngError("an interlaced PNG of " + std::to_string(header_.width) + " x " +
                                std::to_string(header_.height) + " pixels is too large to decode");
-            s.whole.assign(width * header_.height, 0);
+            s.whole.assign(rowBytes * header_.height, 0);
             std::vector<png_bytep> rows(header_.height);
-            for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = s.whole.data() + y * width;
+            for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = s.whole.data() + y * rowBytes;
             if (!runStep(s.png, [&] { png_read_image(s.png, rows.data()); })) throw PngError(s.slot.message);
             s.decoded = true;
         }
-        std::memcpy(row, s.whole.data() + std::size_t{s.nextRow} * header_.width, header_.width);
+        std::memcpy(row, s.whole.data() + std::size_t{s.nextRow} * s.rowBytes, s.rowBytes);
     }
     ++s.nextRow;
 }

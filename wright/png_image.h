@@ -1,6 +1,7 @@
 #pragma once
-// Indexed PNG images over libpng, in memory: encoding an 8-bit palette image
-// row by row, and decoding one row by row with its palette (PLTE) as stored.
+// PNG images over libpng, in memory: encoding an 8-bit palette image row by
+// row, and decoding one row by row, an indexed image as indices with its
+// palette (PLTE) as stored, any other as exact colours.
 // Every libpng error is caught inside this layer and becomes a PngError; no
 // libpng type appears here.
 
@@ -30,6 +31,25 @@ struct Rgb {
 // "#rrggbb".
 std::string hexColour(Rgb colour);
 
+// A pixel of a PNG that is not indexed, 16 bits a channel whatever the PNG's
+// bit depth, so that no value is rounded: an 8-bit sample v reads as v * 257,
+// grey as three equal channels, and a PNG without alpha (or transparent
+// colour) as alpha 65535.
+struct DeepColour {
+    std::uint16_t red = 0;
+    std::uint16_t green = 0;
+    std::uint16_t blue = 0;
+    std::uint16_t alpha = 0;
+
+    // The 8-bit colour this is exactly (every channel v * 257, fully opaque),
+    // or nothing.
+    bool exact8Bit() const;
+    Rgb rgb() const;  // the high byte of each channel
+    // "#rrggbb", "#rrrrggggbbbb" when not exactly 8-bit, with ", alpha N of
+    // 65535" when not fully opaque.
+    std::string text() const;
+};
+
 // Fills row (width bytes) with the palette indices of image row y; rows are
 // asked for in order from the top.
 using RowFiller = std::function<void(std::uint32_t y, std::uint8_t* row)>;
@@ -54,15 +74,16 @@ struct PngHeader {
 };
 
 // Decodes a PNG held in memory. The constructor reads the chunks before the
-// pixels; rows of an indexed image are then read one at a time, each pixel
-// one byte (bit depths below 8 are unpacked to their indices).
-class IndexedPngReader {
+// pixels; rows are then read one at a time: an indexed image's with readRow,
+// each pixel one byte (bit depths below 8 are unpacked to their indices),
+// any other's with readColourRow.
+class PngReader {
 public:
     // PngError: not a PNG, or header chunks libpng refuses.
-    explicit IndexedPngReader(std::string bytes);
-    ~IndexedPngReader();
-    IndexedPngReader(const IndexedPngReader&) = delete;
-    IndexedPngReader& operator=(const IndexedPngReader&) = delete;
+    explicit PngReader(std::string bytes);
+    ~PngReader();
+    PngReader(const PngReader&) = delete;
+    PngReader& operator=(const PngReader&) = delete;
 
     const PngHeader& header() const { return header_; }
 
@@ -71,13 +92,20 @@ public:
     // damaged or ends early. An interlaced image is decoded whole on the first
     // call, which PngError refuses when it would not fit in maxInterlacedBytes.
     void readRow(std::uint8_t* row);
+    // The next row's colours, header().width of them. Only for an image that
+    // is not indexed (std::logic_error otherwise); fails as readRow does.
+    void readColourRow(DeepColour* row);
 
     static constexpr std::size_t maxInterlacedBytes = std::size_t{1} << 28;
+    // A decoded pixel of an image that is not indexed: four 16-bit samples.
+    static constexpr std::size_t kColourPixelBytes = 8;
 
     // libpng's reader and the bytes it reads, known only to png_image.cpp.
     struct State;
 
 private:
+    void readRawRow(std::uint8_t* row);
+
     std::unique_ptr<State> state_;
     PngHeader header_;
 };

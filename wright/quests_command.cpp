@@ -240,15 +240,16 @@ void importQuests(const Options& options, Streams io) {
     index.reportLeftovers(dir, problems);
     if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
-    if (!dryRun) {
-        // Every quest to change is checked before the first is rewritten.
-        for (std::size_t f = 0; f < quests.size(); ++f) {
-            if (!changed[f]) continue;
-            if (const std::optional<std::string> why = whyNotRewritable(quests[f]))
-                problems.push_back({quests[f].name, *why});
-        }
-        if (!problems.empty()) refuseImport(request.catalogueName, problems);
+    // Every quest to change is checked before the first is rewritten, in a
+    // dry run too.
+    for (std::size_t f = 0; f < quests.size(); ++f) {
+        if (!changed[f]) continue;
+        if (const std::optional<std::string> why = whyNotRewritable(quests[f]))
+            problems.push_back({quests[f].name, *why});
+    }
+    if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
+    if (!dryRun) {
         // Every changed quest is written and on disk before the first is
         // renamed over its file: a failure up to then leaves them all as they were.
         std::vector<FileContents> files;

@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sys/stat.h>
 
 namespace wright::cli {
@@ -91,10 +92,16 @@ TEST_P(Targets, AnImportIntoAFileWithoutWriteBitsIsRefusedForEveryAccount) {
     const std::string target = GetParam().rewritten(made);
     const std::string before = readBytes(target);
     ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-    const auto run = runWright({GetParam().command, "import", made, catalogue});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
-    EXPECT_EQ(readBytes(target), before);
+    // A dry run makes the checks of the real import, write permission included.
+    for (const bool dryRun : {true, false}) {
+        std::vector<std::string> args{GetParam().command, "import", made, catalogue};
+        if (dryRun) args.push_back("--dry-run");
+        const auto run = runWright(args);
+        EXPECT_EQ(run.status, 1) << dryRun;
+        EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(readBytes(target), before);
+    }
 
     ::chmod(target.c_str(), 0644);
     const auto written = runWright({GetParam().command, "import", made, catalogue});
@@ -120,10 +127,86 @@ TEST(PictureTargets, APngGoesToStandardOutputAndAReadOnlyPictureIsRefused) {
     ASSERT_EQ(exported.status, 0) << exported.err;
     const std::string before = readBytes(picture);
     ASSERT_EQ(::chmod(picture.c_str(), 0444), 0);
-    const auto run = runWright({"img", "import", picture, png});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
-    EXPECT_EQ(readBytes(picture), before);
+    for (const char* dryRun : {"--dry-run", ""}) {
+        std::vector<std::string> args{"img", "import", picture, png};
+        if (*dryRun) args.push_back(dryRun);
+        const auto run = runWright(args);
+        EXPECT_EQ(run.status, 1) << dryRun;
+        EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
+        EXPECT_EQ(readBytes(picture), before);
+    }
+}
+
+// A dry run and the import agree on a game folder that takes no new file
+// (read-only for the file writer, and for the archives' journal to this
+// account), and a refusal leaves the file as it was.
+TEST_P(Targets, ADryRunAnswersAsTheImportForAFolderWithoutWriteBits) {
+    const std::string made = GetParam().make(dir);
+    const std::string catalogue = translatedCatalogue(made);
+    const std::string target = GetParam().rewritten(made);
+    const std::string before = readBytes(target);
+    const std::string folder = fs::path(target).parent_path().string();
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const auto dry = runWright({GetParam().command, "import", made, catalogue, "--dry-run"});
+    EXPECT_EQ(readBytes(target), before);
+    const auto real = runWright({GetParam().command, "import", made, catalogue});
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(dry.status, real.status) << dry.err << real.err;
+    if (real.status != 0) {
+        EXPECT_EQ(readBytes(target), before);
+    }
+}
+
+// Every argument that names a file, given a folder, says so and writes nothing.
+TEST(FolderArguments, AFolderWhereAFileIsExpectedIsNamed) {
+    TempDir dir;
+    namespace fx = pixwright::fixtures;
+    const std::string maps = kGameFiles[0].make(dir);
+    const std::string monsters = kGameFiles[1].make(dir);
+    const std::string quests = kGameFiles[2].make(dir);
+    const std::string pic = dir.file("PIC.IMG");
+    quest::fixtures::WriteFile(pic, fx::headeredPicture(4, 3, fx::patternPixels(4, 3)));
+    quest::fixtures::WriteFile(dir.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
+    const std::string png = dir.file("pic.png");
+    const std::string pot = dir.file("monsters.pot");
+    ASSERT_EQ(runWright({"img", "png", pic, "-o", png}).status, 0);
+    ASSERT_EQ(runWright({"monsters", "export", monsters, "-o", pot}).status, 0);
+    const std::string f = dir.file("F");
+    fs::create_directory(f);
+    const std::string out = dir.file("out");
+
+    const std::vector<std::vector<std::string>> cases{
+        {"maps", "export", f, "-o", out},
+        {"maps", "export", maps, "-o", f},
+        {"maps", "import", f, pot},
+        {"maps", "import", maps, f},
+        {"monsters", "export", f, "-o", out},
+        {"monsters", "export", monsters, "-o", f},
+        {"monsters", "import", f, pot},
+        {"monsters", "import", monsters, f, "--dry-run"},
+        {"quests", "export", quests, "-o", f},
+        {"quests", "import", quests, f},
+        {"img", "png", f, "-o", out},
+        {"img", "png", pic, "-o", f},
+        {"img", "png", pic, "-o", out, "--palette", f},
+        {"img", "import", f, png},
+        {"img", "import", pic, f},
+        {"img", "import", pic, png, "--palette", f},
+    };
+    const auto snapshot = [&] {
+        std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+            files[entry.path().string()] = {entry.is_regular_file() ? entry.file_size() : 0, entry.last_write_time()};
+        return files;
+    };
+    const auto before = snapshot();
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1] + " " + args[2] + " ... " + args.back());
+        const auto run = runWright(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "wright " + args[0] + ": " + f + ": is a folder, not a file\n");
+        EXPECT_EQ(snapshot(), before);
+    }
 }
 
 }  // namespace

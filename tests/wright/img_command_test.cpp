@@ -11,6 +11,7 @@
 #include <png.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <filesystem>
@@ -38,10 +39,33 @@ struct TestPng {
     int bitDepth = 8;
     bool interlaced = false;
     std::vector<png_color> palette;
-    std::vector<std::uint8_t> samples;  // rows of width x channels bytes, one byte a sample
+    std::vector<std::uint8_t> samples;  // rows of width x channels samples, one byte a sample (two, big-endian, at 16 bits)
 
-    int channels() const { return colourType == PNG_COLOR_TYPE_RGB ? 3 : 1; }
-    std::uint8_t& at(std::uint32_t x, std::uint32_t y) { return samples[(std::size_t{y} * width + x) * channels()]; }
+    int channels() const {
+        switch (colourType) {
+        case PNG_COLOR_TYPE_RGB: return 3;
+        case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
+        case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+        default: return 1;
+        }
+    }
+    std::size_t pixelBytes() const { return static_cast<std::size_t>(channels()) * (bitDepth == 16 ? 2 : 1); }
+    std::size_t rowBytes() const { return width * pixelBytes(); }
+    std::uint8_t& at(std::uint32_t x, std::uint32_t y) { return samples[std::size_t{y} * rowBytes() + x * pixelBytes()]; }
+    // Sets every sample of the pixel: red, green, blue and alpha as far as
+    // the colour type has them (grey takes red), each 0 to 65535 at 16 bits,
+    // else 0 to 255.
+    void set(std::uint32_t x, std::uint32_t y, std::array<std::uint16_t, 4> rgba) {
+        std::uint8_t* p = &at(x, y);
+        const bool colour = colourType & PNG_COLOR_MASK_COLOR;
+        std::vector<std::uint16_t> values{rgba[0]};
+        if (colour) values.insert(values.end(), {rgba[1], rgba[2]});
+        if (colourType & PNG_COLOR_MASK_ALPHA) values.push_back(rgba[3]);
+        for (const std::uint16_t v : values) {
+            if (bitDepth == 16) *p++ = static_cast<std::uint8_t>(v >> 8);
+            *p++ = static_cast<std::uint8_t>(v);
+        }
+    }
 };
 
 // libpng's default error handling: an error prints its reason and jumps back
@@ -57,7 +81,7 @@ bool writePng(const std::string& path, const TestPng& image) {
     std::vector<png_bytep> rows;
     std::vector<std::uint8_t> samples = image.samples;
     for (std::uint32_t y = 0; y < image.height; ++y)
-        rows.push_back(samples.data() + std::size_t{y} * image.width * image.channels());
+        rows.push_back(samples.data() + std::size_t{y} * image.rowBytes());
     std::FILE* const file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -427,16 +451,6 @@ TEST_F(ImgCommandTest, RefusedPngLeavesThePictureAsItWas) {
     const Case cases[] = {
         {"not a PNG", knownPicture(720, 1), [](const std::string& p) { writeBytes(p, "GIF89a, not a PNG"); },
          "not a PNG file"},
-        {"RGB", knownPicture(720, 1),
-         [](const std::string& p) {
-             TestPng image;
-             image.width = 9;
-             image.height = 80;
-             image.colourType = PNG_COLOR_TYPE_RGB;
-             image.samples.assign(9 * 80 * 3, 0);
-             ASSERT_TRUE(writePng(p, image));
-         },
-         "colour type RGB"},
         {"wrong size", knownPicture(720, 1),
          [&](const std::string& p) {
              TestPng image = indexedPng(9, 80, pixels, ramp);
@@ -457,11 +471,7 @@ TEST_F(ImgCommandTest, RefusedPngLeavesThePictureAsItWas) {
          "1 block of 2 x 2 pixels holds more than one index, the first at picture pixel (5, 3)"},
         {"a recoloured palette entry", knownPicture(720, 1),
          png([&](TestPng& image) { image.palette[static_cast<std::uint8_t>(pixels[0])].red ^= 4; }),
-         "other colours than the picture's to the indices " + std::to_string(std::uint8_t(pixels[0])) + " ("},
-        {"a reordered palette", knownPicture(720, 1), png([&](TestPng& image) {
-             std::swap(image.palette[std::uint8_t(pixels[0])], image.palette[std::uint8_t(pixels[0]) ^ 0x40]);
-         }),
-         "other colours than the picture's"},
+         "of a colour the picture's palette does not hold, the first at picture pixel (0, 0)"},
         {"an index beyond the PLTE", knownPicture(720, 1), png([](TestPng& image) {
              image.palette.resize(16);
              for (std::uint8_t& s : image.samples) s &= 0x0F;
@@ -528,8 +538,189 @@ TEST_F(ImgCommandTest, EveryReasonIsListed) {
     EXPECT_NE(run.err.find("(3 problems)"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("the first at picture pixel (0, 0)"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("indices 230 beyond them"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("to the indices 1 ("), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("of a colour the picture's palette does not hold"), std::string::npos) << run.err;
     EXPECT_EQ(readBytes(at("pic.img")), knownPicture(720, 1));
+}
+
+// ---- import by colour -----------------------------------------------------
+
+// A picture whose palette gives index 200 the colour of index 5, as game
+// palettes repeat colours; its row 0 holds both, and 7 and 192 beside them.
+struct SharedColourPicture {
+    Palette palette = fx::rampPalette();
+    std::string pixels = fx::patternPixels(8, 4, 3);
+
+    SharedColourPicture() {
+        std::copy_n(palette.begin() + 3 * 5, 3, palette.begin() + 3 * 200);
+        pixels.replace(0, 4, std::string{'\x05', '\xC8', '\x07', '\xC0'});
+    }
+    std::string file() const { return fx::headeredPicture(8, 4, pixels); }
+};
+
+// The 8 x 4 pixels drawn in their palette colours, in a PNG of the colour
+// type and bit depth given, each pixel as a scale x scale block; an indexed
+// one has the palette in reverse order.
+TestPng colourPng(const std::string& pixels, const Palette& palette, int colourType, int bitDepth,
+                  std::uint32_t scale = 1) {
+    TestPng image;
+    image.width = 8 * scale;
+    image.height = 4 * scale;
+    image.colourType = colourType;
+    image.bitDepth = bitDepth;
+    image.samples.resize(image.rowBytes() * image.height);
+    if (colourType == PNG_COLOR_TYPE_PALETTE) {
+        const std::vector<png_color> plte = plteOf(palette);
+        image.palette.assign(plte.rbegin(), plte.rend());
+    }
+    const std::uint16_t one = bitDepth == 16 ? 257 : 1;
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        for (std::uint32_t x = 0; x < image.width; ++x) {
+            const auto index = static_cast<std::uint8_t>(pixels[(y / scale) * 8 + x / scale]);
+            if (colourType == PNG_COLOR_TYPE_PALETTE) {
+                image.at(x, y) = static_cast<std::uint8_t>(255 - index);
+                continue;
+            }
+            const auto c = PalToColor(palette, index);
+            image.set(x, y, {static_cast<std::uint16_t>(c.red * one), static_cast<std::uint16_t>(c.green * one),
+                             static_cast<std::uint16_t>(c.blue * one), static_cast<std::uint16_t>(255 * one)});
+        }
+    return image;
+}
+
+std::string hex(std::initializer_list<unsigned> values, int digits) {
+    std::string text = "#";
+    char part[8];
+    for (const unsigned v : values) {
+        std::snprintf(part, sizeof part, "%0*x", digits, v);
+        text += part;
+    }
+    return text;
+}
+
+TEST_F(ImgCommandTest, ColourPngTakesEachPixelAsTheIndexOfItsColour) {
+    struct Case {
+        const char* name;
+        int colourType;
+        int bitDepth;
+        std::uint32_t scale;
+        bool interlaced;
+        bool grey;  // the picture's pixels all of the grey band (192 to 199)
+    };
+    const Case cases[] = {
+        {"RGB", PNG_COLOR_TYPE_RGB, 8, 1, false, false},
+        {"RGBA, opaque, interlaced", PNG_COLOR_TYPE_RGB_ALPHA, 8, 1, true, false},
+        {"RGB of 16 bits a sample, scaled 2x", PNG_COLOR_TYPE_RGB, 16, 2, false, false},
+        {"palette in another order", PNG_COLOR_TYPE_PALETTE, 8, 1, false, false},
+        {"grey with alpha, scaled 3x", PNG_COLOR_TYPE_GRAY_ALPHA, 8, 3, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SharedColourPicture picture;
+        if (c.grey) {
+            for (char& p : picture.pixels) p = static_cast<char>(0xC0 | (p & 7));
+            picture.pixels.replace(2, 2, std::string{'\xC7', '\xC0'});
+        }
+        const std::string before = picture.file();
+        writeBytes(at("pic.img"), before);
+        writeBytes(at("map.pal"), fx::paletteBytes(picture.palette));
+        // Pixels (2, 0) and (3, 0) drawn in the unshared colours of 193 and 195;
+        // (0, 0) and (1, 0) keep the colour that 5 and 200 share.
+        std::string edited = picture.pixels;
+        edited.replace(2, 2, std::string{'\xC1', '\xC3'});
+        TestPng png = colourPng(edited, picture.palette, c.colourType, c.bitDepth, c.scale);
+        png.interlaced = c.interlaced;
+        ASSERT_TRUE(writePng(at("edited.png"), png));
+        std::string expected = before;
+        expected.replace(12 + 2, 2, std::string{'\xC1', '\xC3'});
+
+        const auto dry = runWright({"img", "import", at("pic.img"), at("edited.png"), "--dry-run"});
+        ASSERT_EQ(dry.status, 0) << dry.err;
+        EXPECT_NE(dry.out.find("every pixel's colour matched to an index"), std::string::npos) << dry.out;
+        EXPECT_NE(dry.out.find("2 pixels would change"), std::string::npos) << dry.out;
+        EXPECT_EQ(readBytes(at("pic.img")), before);
+
+        const auto run = runWright({"img", "import", at("pic.img"), at("edited.png")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("2 pixels changed"), std::string::npos) << run.out;
+        EXPECT_EQ(readBytes(at("pic.img")), expected);
+        EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"edited.png", "map.pal", "pic.img"}));
+    }
+}
+
+TEST_F(ImgCommandTest, ColourPngThatIsNotThePicturesColoursIsRefused) {
+    const SharedColourPicture picture;
+    const std::string before = picture.file();
+    const auto colourOf = [&](std::size_t x, std::size_t y) {
+        return PalToColor(picture.palette, static_cast<std::uint8_t>(picture.pixels[y * 8 + x]));
+    };
+    const auto rgb = [&](std::function<void(TestPng&)> change, int type = PNG_COLOR_TYPE_RGB, int depth = 8,
+                         std::uint32_t scale = 1) {
+        return [=](const std::string& path) {
+            TestPng image = colourPng(picture.pixels, picture.palette, type, depth, scale);
+            change(image);
+            ASSERT_TRUE(writePng(path, image));
+        };
+    };
+    const auto shared = PalToColor(picture.palette, 5);
+    const auto at41 = colourOf(4, 1);
+    const auto at22 = colourOf(2, 2);
+    const auto plus = [](std::uint8_t v, int d) { return static_cast<std::uint16_t>((v + d) & 0xFF); };
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> makePng;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"a colour one step off",
+         rgb([&](TestPng& i) { i.set(4, 1, {plus(at41.red, 1), at41.green, at41.blue, 255}); }),
+         "1 pixel of a colour the picture's palette does not hold, the first at picture pixel (4, 1): " +
+             hex({unsigned(plus(at41.red, 1)), at41.green, at41.blue}, 2)},
+        {"the first of two in reading order", rgb([&](TestPng& i) {
+             i.set(6, 3, {1, 2, 3, 255});
+             i.set(1, 2, {1, 2, 3, 255});
+         }),
+         "2 pixels of a colour the picture's palette does not hold, the first at picture pixel (1, 2): #010203"},
+        {"half transparent", rgb([&](TestPng& i) {
+             const auto c = colourOf(0, 3);
+             i.set(0, 3, {c.red, c.green, c.blue, 128});
+         }, PNG_COLOR_TYPE_RGB_ALPHA),
+         "the first at picture pixel (0, 3): " + hex({colourOf(0, 3).red, colourOf(0, 3).green, colourOf(0, 3).blue}, 2) +
+             ", alpha 32896 of 65535"},
+        {"16 bits that are no 8-bit value", rgb([&](TestPng& i) {
+             i.set(2, 2, {static_cast<std::uint16_t>(at22.red * 257 + 1), static_cast<std::uint16_t>(at22.green * 257),
+                          static_cast<std::uint16_t>(at22.blue * 257), 65535});
+         }, PNG_COLOR_TYPE_RGB, 16),
+         "the first at picture pixel (2, 2): " + hex({at22.red * 257u + 1, at22.green * 257u, at22.blue * 257u}, 4)},
+        {"the shared colour on a pixel of neither index",
+         rgb([&](TestPng& i) { i.set(2, 0, {shared.red, shared.green, shared.blue, 255}); }),
+         "1 pixel of a colour that several indices hold, none of them the pixel's own, the first at picture pixel "
+         "(2, 0): " + hex({shared.red, shared.green, shared.blue}, 2) + ", which the indices 5, 200 hold; the pixel had 7"},
+        {"a block of two colours", rgb([&](TestPng& i) { i.set(5, 3, {1, 2, 3, 255}); }, PNG_COLOR_TYPE_RGB, 8, 2),
+         "1 block of 2 x 2 pixels holds more than one colour, the first at picture pixel (2, 1)"},
+        {"a palette in another order with a colour of none",
+         rgb([&](TestPng& i) { i.palette[255 - 7].green ^= 1; }, PNG_COLOR_TYPE_PALETTE),
+         "1 pixel of a colour the picture's palette does not hold, the first at picture pixel (2, 0)"},
+    };
+    writeBytes(at("map.pal"), fx::paletteBytes(picture.palette));
+    writeBytes(at("pic.img"), before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.makePng(at("edited.png"));
+        const std::set<std::string> files = filesIn(dir.path());
+        for (const bool dryRun : {false, true}) {
+            std::vector<std::string> args{"img", "import", at("pic.img"), at("edited.png")};
+            if (dryRun) args.push_back("--dry-run");
+            const auto run = runWright(args);
+            EXPECT_EQ(run.status, 1) << run.out;
+            EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("export it with 'wright img png' and edit that PNG in indexed\nmode"),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(readBytes(at("pic.img")), before);
+            EXPECT_EQ(filesIn(dir.path()), files);
+        }
+    }
 }
 
 // ---- the command line -----------------------------------------------------

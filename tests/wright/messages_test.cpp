@@ -269,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     1,
                     [](const Folder& f) {
-                        return "wright img: " + f.at("X.img") + ": not a file (a folder or a device)\n";
+                        return "wright img: " + f.at("X.img") + ": is a folder, not a file\n";
                     }},
         MessageCase{"PaletteMissing",
                     [](const Folder& f) {

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 namespace wright::cli {
 namespace {
 
@@ -128,11 +131,41 @@ TEST_F(MonstersCommand, RefusalsLeaveTheArchive) {
     EXPECT_EQ(readBytes(archive_), original_);
 }
 
-TEST_F(MonstersCommand, AShortArchiveIsRefused) {
-    writeBytes(archive_, std::string(100, 'x'));
-    const auto run = runWright({"monsters", "export", archive_, "-o", dir_.file("m.pot")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(contains(run.err, "not a monster archive")) << run.err;
+TEST_F(MonstersCommand, AFileThatIsNoMonsterArchiveIsRefusedSayingWhatItIs) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        std::string found;
+    } cases[]{
+        {"empty", [](const std::string& p) { writeBytes(p, ""); },
+         "not a monster archive: the file holds 0 bytes, fewer than the " +
+             std::to_string(arcwright::kMonsterMinimumSize)},
+        {"too short", [](const std::string& p) { writeBytes(p, std::string(100, 'x')); },
+         "not a monster archive: the file holds 100 bytes"},
+        // Long enough for every name field, which would read parts of its records.
+        {"a map archive",
+         [](const std::string& p) {
+             arcwright::fixtures::writeMapsArchive(p, {arcwright::fixtures::regionOf({"Sentinel", "Wayrest"}, {})});
+         },
+         "not a monster archive: it is a map archive (MAPS.BSA), with the directory of 62 regions' records"},
+    };
+    writeBytes(dir_.file("m.po"), po(entry(4, "Monster 4", "Fine")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_.file("OTHER.BSA");
+        c.make(path);
+        const std::string before = readBytes(path);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"monsters", "export", path, "-o", dir_.file("m.pot")},
+              std::vector<std::string>{"monsters", "import", path, dir_.file("m.po")},
+              std::vector<std::string>{"monsters", "import", path, dir_.file("m.po"), "--dry-run"}}) {
+            const auto run = runWright(args);
+            EXPECT_EQ(run.status, 1) << args[1];
+            EXPECT_TRUE(contains(run.err, path + ": " + c.found)) << run.err;
+            EXPECT_EQ(readBytes(path), before);
+            EXPECT_FALSE(std::filesystem::exists(dir_.file("m.pot")));
+        }
+    }
 }
 
 }  // namespace
