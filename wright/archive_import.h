@@ -25,6 +25,7 @@ inline void reportRecovery(const arcwright::ArchiveFile& file, Streams io) {
 struct ArchivePlan {
     ImportTally tally;
     std::vector<Problem> problems;
+    std::vector<std::string> warnings;
     std::vector<arcwright::FieldPatch> patches;
 };
 
@@ -36,6 +37,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
         reportRecovery(archive.file(), io);
         return plan(archive, request);
     }();
+    printWarnings(io.err, request.catalogueName, checked.warnings);
     if (!checked.problems.empty()) refuseImport(request.catalogueName, checked.problems);
 
     if (!request.dryRun && !checked.patches.empty()) {
