@@ -87,7 +87,7 @@ void runTextCommand(const std::vector<std::string>& args, Streams io, const Text
                   "entries leave their fields as they are. An untranslated entry that matches\n"
                   "nothing in the files (a quest the copy lacks) is a warning; a translated one\n"
                   "refuses the import. When the originals change, export again, run\n"
-                  "'msgmerge --previous CATALOGUE.po NEW.pot', and import into a fresh copy.\n"
+                  "'msgmerge --previous -U CATALOGUE.po NEW.pot', and import into a fresh copy.\n"
                   "Each template entry has a \"#:\" reference (file, and region or record), so\n"
                   "'msggrep -N' splits a catalogue; names carry Weblate's max-length flag, quest\n"
                   "records a placeholders flag for the tags. msginit and msgmerge drop such\n"
