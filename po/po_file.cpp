@@ -140,7 +140,8 @@ public:
     ToUtf8(const ToUtf8&) = delete;
     ToUtf8& operator=(const ToUtf8&) = delete;
 
-    std::string operator()(const std::string& text, const std::string& context) const {
+    // The text in UTF-8; `entry` names it when it is not valid in the charset.
+    std::string operator()(const std::string& text, const std::string& entry) const {
         ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         std::string out(text.size() * 4 + 4, '\0');
         char* in = const_cast<char*>(text.data());
@@ -149,7 +150,7 @@ public:
         std::size_t outLeft = out.size();
         if (::iconv(cd_, &in, &inLeft, &to, &outLeft) == static_cast<std::size_t>(-1) ||
             ::iconv(cd_, nullptr, nullptr, &to, &outLeft) == static_cast<std::size_t>(-1))
-            throw PoError(path_ + ": the entry \"" + context + "\" is not valid " + charset_ +
+            throw PoError(path_ + ": " + entry + " is not valid " + charset_ +
                           " text, the charset its header declares");
         out.resize(out.size() - outLeft);
         return out;
@@ -192,10 +193,12 @@ std::vector<Entry> readCatalogue(const std::string& path) {
     const std::string charset = declaredCharset(file.get());
     if (!charset.empty() && !isUtf8Name(charset)) {
         const ToUtf8 convert(path, charset);
-        for (Entry& e : entries) {
-            const std::string context = e.context;
-            for (std::string* text : {&e.context, &e.source, &e.translation, &e.extractedComment})
-                *text = convert(*text, context);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            Entry& e = entries[i];
+            // The context first, so that it can name the entry in UTF-8.
+            e.context = convert(e.context, "entry " + std::to_string(i + 1) + " after the header");
+            for (std::string* text : {&e.source, &e.translation, &e.extractedComment})
+                *text = convert(*text, "the entry \"" + e.context + "\"");
         }
     }
     return entries;

@@ -282,6 +282,10 @@ TEST(CatalogueCharsets, ACharsetThatCannotBeConvertedRefusesNamingIt) {
     const std::vector<Case> cases{
         {"X-NO-SUCH-CHARSET", "Sentinelle",
          "the header declares the charset \"X-NO-SUCH-CHARSET\", which this system cannot convert to UTF-8"},
+        // A byte the declared charset does not define.
+        {"windows-1252", "Sentinel\x81",
+         "the entry \"region 2 (Glenpoint Foothills), location 0\" is not valid windows-1252 text, the charset its "
+         "header declares"},
         // Declared UTF-8, written in Latin-1: not read as something else.
         {"UTF-8", "For\xEAt", "bad.po:10: invalid multibyte sequence"},
     };
