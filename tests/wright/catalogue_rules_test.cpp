@@ -185,25 +185,25 @@ TEST(CatalogueKinds, ACatalogueOfAnotherKindIsRefusedInOneLine) {
     const std::vector<PoEntry> maps{kSentinel, {"region 2 (Glenpoint Foothills), location 1", "Oakford", ""}};
     const std::vector<PoEntry> quests{kHello, {"QUEST002.QRC record 0", "Two.<0xFE>", ""}};
     struct Case {
+        const char* name;
         std::string command;
         std::vector<PoEntry> entries;
         std::string says;
     };
     const std::vector<Case> cases{
-        {"maps", monsters,
+        {"monster names given to maps", "maps", monsters,
          "not a catalogue of MAPS.BSA location names: its contexts (\"monster 1\"...) are those of MONSTER.BSA "
          "monster names; import it with 'wright monsters import'."},
-        {"monsters", maps, "are those of MAPS.BSA location names; import it with 'wright maps import'."},
-        {"quests", monsters, "not a catalogue of quest records: its contexts (\"monster 1\"...) are those of MONSTER.BSA"},
-        {"maps", quests, "are those of quest records; import it with 'wright quests import'."},
-        {"monsters", {{"greeting", "Hi", "Salut"}, {"farewell", "Bye", ""}},
+        {"location names given to monsters", "monsters", maps, "are those of MAPS.BSA location names; import it with 'wright maps import'."},
+        {"monster names given to quests", "quests", monsters, "not a catalogue of quest records: its contexts (\"monster 1\"...) are those of MONSTER.BSA"},
+        {"quest records given to maps", "maps", quests, "are those of quest records; import it with 'wright quests import'."},
+        {"contexts of no kind of ours", "monsters", {{"greeting", "Hi", "Salut"}, {"farewell", "Bye", ""}},
          "not a catalogue of MONSTER.BSA monster names: none of its 2 contexts is of that kind (the first is "
          "\"greeting\")."},
-        // Two kinds mixed: no one kind to name.
-        {"quests", {kGoblin, kSentinel}, "none of its 2 contexts is of that kind (the first is \"monster 1\")."},
+        {"two kinds mixed", "quests", {kGoblin, kSentinel}, "none of its 2 contexts is of that kind (the first is \"monster 1\")."},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.command + " import of " + c.entries.front().context);
+        SCOPED_TRACE(c.name);
         GameFiles game;
         const std::string po = game.dir.file("other.po");
         writeBytes(po, catalogue("UTF-8", c.entries));
