@@ -203,7 +203,8 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
 }
 
 void importMaps(const Options& options, Streams io) {
-    importIntoArchive<arcwright::MapsArchive>(importRequest(options, "MAPS.BSA", kMapsCatalogue), openArchive, planImport, io);
+    importIntoArchive<arcwright::MapsArchive>(importRequest(options, "MAPS.BSA", kMapsCatalogue), openArchive,
+                                              planImport, io);
 }
 
 }  // namespace

@@ -110,7 +110,8 @@ ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& 
 }
 
 void importMonsters(const Options& options, Streams io) {
-    importIntoArchive<arcwright::MonsterArchive>(importRequest(options, "MONSTER.BSA", kMonstersCatalogue), openArchive, planImport, io);
+    importIntoArchive<arcwright::MonsterArchive>(importRequest(options, "MONSTER.BSA", kMonstersCatalogue),
+                                                 openArchive, planImport, io);
 }
 
 }  // namespace

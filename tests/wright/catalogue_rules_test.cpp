@@ -54,8 +54,8 @@ public:
         arcwright::fixtures::writeMonsterArchive(monsters(), {"Rat", "Goblin", "Wolf"},
                                                  arcwright::kMonsterMinimumSize + 100);
         fs::create_directory(quests());
-        quest::fixtures::WriteFile(quests() + "/QUEST001.QRC",
-                                   quest::fixtures::QuestImage({{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}}));
+        const std::vector<quest::fixtures::RecordBytes> first{{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}};
+        quest::fixtures::WriteFile(quests() + "/QUEST001.QRC", quest::fixtures::QuestImage(first));
         quest::fixtures::WriteFile(quests() + "/QUEST002.QRC", quest::fixtures::QuestImage({{2000, "Two.\xFE"}}));
     }
 
@@ -194,13 +194,17 @@ TEST(CatalogueKinds, ACatalogueOfAnotherKindIsRefusedInOneLine) {
         {"monster names given to maps", "maps", monsters,
          "not a catalogue of MAPS.BSA location names: its contexts (\"monster 1\"...) are those of MONSTER.BSA "
          "monster names; import it with 'wright monsters import'."},
-        {"location names given to monsters", "monsters", maps, "are those of MAPS.BSA location names; import it with 'wright maps import'."},
-        {"monster names given to quests", "quests", monsters, "not a catalogue of quest records: its contexts (\"monster 1\"...) are those of MONSTER.BSA"},
-        {"quest records given to maps", "maps", quests, "are those of quest records; import it with 'wright quests import'."},
+        {"location names given to monsters", "monsters", maps,
+         "are those of MAPS.BSA location names; import it with 'wright maps import'."},
+        {"monster names given to quests", "quests", monsters,
+         "not a catalogue of quest records: its contexts (\"monster 1\"...) are those of MONSTER.BSA"},
+        {"quest records given to maps", "maps", quests,
+         "are those of quest records; import it with 'wright quests import'."},
         {"contexts of no kind of ours", "monsters", {{"greeting", "Hi", "Salut"}, {"farewell", "Bye", ""}},
          "not a catalogue of MONSTER.BSA monster names: none of its 2 contexts is of that kind (the first is "
          "\"greeting\")."},
-        {"two kinds mixed", "quests", {kGoblin, kSentinel}, "none of its 2 contexts is of that kind (the first is \"monster 1\")."},
+        {"two kinds mixed", "quests", {kGoblin, kSentinel},
+         "none of its 2 contexts is of that kind (the first is \"monster 1\")."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,7 +270,8 @@ TEST(CatalogueCharsets, ACatalogueInAnotherCharsetIsConvertedAsGettextDoes) {
         GameFiles game;
         const std::string source = exportedSource(game, c.command, c.letters, c.context);
         const std::string po = game.dir.file("old.po");
-        writeBytes(po, catalogue(c.charset, {{c.context, inCharset(source, c.charset), inCharset(c.translation, c.charset)}}));
+        const PoEntry entry{c.context, inCharset(source, c.charset), inCharset(c.translation, c.charset)};
+        writeBytes(po, catalogue(c.charset, {entry}));
         ASSERT_NE(readBytes(po).find(inCharset(c.translation, c.charset)), std::string::npos);
         const auto run = runWright({c.command, "import", game.target(c.command), po, "--letters", c.letters});
         ASSERT_EQ(run.status, 0) << run.err;

@@ -133,7 +133,8 @@ TEST(TeamWorkflow, TranslatesWithGettextsToolsAcrossAChangeOfTheOriginals) {
     run = runWright({"quests", "import", work, po});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.out, "3 records written, 0 already translated, 0 untranslated")) << run.out;
-    EXPECT_EQ(recordData(work + "/QUEST001.QRC"), (std::vector<std::string>{"Salut.\xFE", "Adieu.\xFCVa \xFB\x0C.\xFE"}));
+    EXPECT_EQ(recordData(work + "/QUEST001.QRC"),
+              (std::vector<std::string>{"Salut.\xFE", "Adieu.\xFCVa \xFB\x0C.\xFE"}));
     EXPECT_EQ(recordData(work + "/QUEST002.QRC"), std::vector<std::string>{"Deux f<es.\xFE"});
     run = runWright({"quests", "import", work, po});
     EXPECT_TRUE(contains(run.out, "0 records written, 3 already translated")) << run.out;
