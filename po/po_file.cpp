@@ -4,12 +4,16 @@
 
 #include <gettext-po.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <iconv.h>
 #include <memory>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 
@@ -98,6 +102,65 @@ std::string extractedComments(po_message_t m) {
     return comments;
 }
 
+// The charset a catalogue's header declares; empty when there is none, or
+// when it is a template's placeholder "CHARSET".
+std::string declaredCharset(po_file_t file) {
+    const char* header = po_file_domain_header(file, nullptr);
+    if (!header) return {};
+    char* field = po_header_field(header, "Content-Type");
+    if (!field) return {};
+    const std::string contentType = field;
+    std::free(field);
+    const std::size_t at = contentType.find("charset=");
+    if (at == std::string::npos) return {};
+    std::string charset = contentType.substr(at + 8);
+    charset.erase(std::find_if(charset.begin(), charset.end(), [](char c) { return c == ' ' || c == ';'; }),
+                  charset.end());
+    return charset == "CHARSET" ? std::string() : charset;
+}
+
+bool isUtf8Name(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+    return name == "UTF8";
+}
+
+// Text of a catalogue in another charset, converted to UTF-8 by the
+// system's iconv, as msgcat and msgmerge convert it.
+class ToUtf8 {
+public:
+    ToUtf8(const std::string& path, const std::string& charset)
+        : path_(path), charset_(charset), cd_(::iconv_open("UTF-8", charset.c_str())) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw PoError(path + ": the header declares the charset \"" + charset +
+                          "\", which this system cannot convert to UTF-8");
+    }
+    ~ToUtf8() { ::iconv_close(cd_); }
+    ToUtf8(const ToUtf8&) = delete;
+    ToUtf8& operator=(const ToUtf8&) = delete;
+
+    // The text in UTF-8; `entry` names it when it is not valid in the charset.
+    std::string operator()(const std::string& text, const std::string& entry) const {
+        ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string out(text.size() * 4 + 4, '\0');
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char* to = out.data();
+        std::size_t outLeft = out.size();
+        if (::iconv(cd_, &in, &inLeft, &to, &outLeft) == static_cast<std::size_t>(-1) ||
+            ::iconv(cd_, nullptr, nullptr, &to, &outLeft) == static_cast<std::size_t>(-1))
+            throw PoError(path_ + ": " + entry + " is not valid " + charset_ +
+                          " text, the charset its header declares");
+        out.resize(out.size() - outLeft);
+        return out;
+    }
+
+private:
+    std::string path_, charset_;
+    iconv_t cd_;
+};
+
 }  // namespace
 
 std::vector<Entry> readCatalogue(const std::string& path) {
@@ -127,10 +190,31 @@ std::vector<Entry> readCatalogue(const std::string& path) {
         e.obsolete = po_message_is_obsolete(m) != 0;
         entries.push_back(std::move(e));
     }
+    const std::string charset = declaredCharset(file.get());
+    if (!charset.empty() && !isUtf8Name(charset)) {
+        const ToUtf8 convert(path, charset);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            Entry& e = entries[i];
+            // The context first, so that it can name the entry in UTF-8.
+            e.context = convert(e.context, "entry " + std::to_string(i + 1) + " after the header");
+            for (std::string* text : {&e.source, &e.translation, &e.extractedComment})
+                *text = convert(*text, "the entry \"" + e.context + "\"");
+        }
+    }
     return entries;
 }
 
 namespace {
+
+// Now, as gettext's tools write it: "2026-03-14 09:26+0100".
+std::string creationDate() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[64];
+    if (!::localtime_r(&now, &local) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M%z", &local) == 0)
+        throw PoError("cannot make the template: the system gives no time of day");
+    return text;
+}
 
 FilePtr buildCatalogue(const std::string& projectId, const std::vector<Entry>& entries, bool isTemplate) {
     FilePtr file(po_file_create());
@@ -140,7 +224,8 @@ FilePtr buildCatalogue(const std::string& projectId, const std::vector<Entry>& e
     po_message_set_msgid(header, "");
     // The placeholders a template carries, so msginit and the translation
     // tools fill in the translator's fields; the header stays fuzzy until then.
-    const std::string headerText = "Project-Id-Version: " + projectId +
+    const std::string headerText = "Project-Id-Version: " + projectId + "\n" +
+                                   "POT-Creation-Date: " + creationDate() +
                                    "\n"
                                    "PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\n"
                                    "Last-Translator: FULL NAME <EMAIL@ADDRESS>\n"
@@ -160,6 +245,7 @@ FilePtr buildCatalogue(const std::string& projectId, const std::vector<Entry>& e
         po_message_set_msgstr(m, isTemplate ? "" : e.translation.c_str());
         if (!isTemplate && e.fuzzy) po_message_set_fuzzy(m, 1);
         if (!e.extractedComment.empty()) po_message_set_extracted_comments(m, e.extractedComment.c_str());
+        if (e.reference) po_message_add_filepos(m, e.reference->file.c_str(), e.reference->line);
         po_message_insert(it.get(), m);
     }
     it.reset();
@@ -213,14 +299,56 @@ std::string render(po_file_t file, const std::string& what) {
     return bytes;
 }
 
+// libgettextpo writes only the flags it knows (fuzzy, the format flags) and
+// has no call to set another. So the flags of the entries are set into the
+// rendered catalogue: each entry's keyword lines (msgctxt or msgid, then
+// msgstr and their continuations) come after its comments, the header's
+// first, so the n-th run of keyword lines is the entry n - 1, and its flags
+// join the "#," line just above it or get a line of their own there.
+std::string withFlags(const std::string& rendered, const std::vector<Entry>& entries, const std::string& what) {
+    std::string out;
+    out.reserve(rendered.size() + entries.size() * 32);
+    std::size_t block = 0;
+    bool inKeywords = false;
+    std::size_t lineStart = 0;
+    std::size_t previousLine = 0;  // in `out`
+    while (lineStart < rendered.size()) {
+        std::size_t end = rendered.find('\n', lineStart);
+        end = end == std::string::npos ? rendered.size() : end + 1;
+        const std::string_view line(rendered.data() + lineStart, end - lineStart);
+        const bool keyword = line.starts_with("msgctxt ") || line.starts_with("msgid ");
+        if (keyword && !inKeywords) {
+            if (block >= 1 && block <= entries.size() && !entries[block - 1].flags.empty()) {
+                std::string flags;
+                for (const std::string& flag : entries[block - 1].flags) flags += (flags.empty() ? "" : ", ") + flag;
+                if (out.compare(previousLine, 3, "#, ") == 0) {
+                    out.insert(out.size() - 1, ", " + flags);
+                } else {
+                    out += "#, " + flags + "\n";
+                }
+            }
+            ++block;
+        }
+        inKeywords = keyword || (inKeywords && (line.starts_with("\"") || line.starts_with("msg")));
+        previousLine = out.size();
+        out.append(line);
+        lineStart = end;
+    }
+    if (block != entries.size() + 1)
+        throw PoError("cannot make " + what + ": the library wrote " + std::to_string(block) + " entries for " +
+                      std::to_string(entries.size() + 1));
+    return out;
+}
+
 }  // namespace
 
 std::string templateText(const std::string& projectId, const std::vector<Entry>& entries) {
-    return render(buildCatalogue(projectId, entries, true).get(), "the template");
+    return withFlags(render(buildCatalogue(projectId, entries, true).get(), "the template"), entries, "the template");
 }
 
 std::string catalogueText(const std::string& projectId, const std::vector<Entry>& entries) {
-    return render(buildCatalogue(projectId, entries, false).get(), "the catalogue");
+    return withFlags(render(buildCatalogue(projectId, entries, false).get(), "the catalogue"), entries,
+                     "the catalogue");
 }
 
 void writeTemplate(const std::string& path, const std::string& projectId, const std::vector<Entry>& entries) {

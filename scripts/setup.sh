@@ -9,6 +9,7 @@ WRIGHT_PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libbenchmark-dev
   libgettextpo-dev gettext libpng-dev
+  translate-toolkit
   xvfb xauth x11-utils
   fonts-liberation fonts-dejavu-core
 )

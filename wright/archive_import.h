@@ -43,6 +43,7 @@ inline void checkJournalFolder(const std::string& path) {
 struct ArchivePlan {
     ImportTally tally;
     std::vector<Problem> problems;
+    std::vector<std::string> warnings;
     std::vector<arcwright::FieldPatch> patches;
 };
 
@@ -54,6 +55,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
         reportRecovery(archive.file(), io);
         return plan(archive, request);
     }();
+    printWarnings(io.err, request.catalogueName, checked.warnings);
     if (!checked.problems.empty()) refuseImport(request.catalogueName, checked.problems);
 
     if (!checked.patches.empty()) {

@@ -1,6 +1,40 @@
 #include "wright/catalogue.h"
 
+#include <algorithm>
+#include <ostream>
+#include <regex>
+
 namespace wright::cli {
+namespace {
+
+// The part of a context before its last match group, when the whole matches.
+std::optional<std::string> placeMatching(const std::string& context, const std::regex& form) {
+    std::smatch match;
+    if (!std::regex_match(context, match, form)) return std::nullopt;
+    return match.str(1);
+}
+
+std::optional<std::string> mapsPlace(const std::string& context) {
+    static const std::regex form(R"((region [0-9]+ \(.*\)), location [0-9]+)");
+    return placeMatching(context, form);
+}
+
+std::optional<std::string> monstersPlace(const std::string& context) {
+    static const std::regex form(R"(monster [0-9]+)");
+    if (!std::regex_match(context, form)) return std::nullopt;
+    return std::string("MONSTER.BSA");
+}
+
+std::optional<std::string> questsPlace(const std::string& context) {
+    static const std::regex form(R"((.+) record [0-9]+)");
+    return placeMatching(context, form);
+}
+
+}  // namespace
+
+const CatalogueKind kMapsCatalogue{"maps", "MAPS.BSA location names", mapsPlace};
+const CatalogueKind kMonstersCatalogue{"monsters", "MONSTER.BSA monster names", monstersPlace};
+const CatalogueKind kQuestsCatalogue{"quests", "quest records", questsPlace};
 
 EntryIndex::EntryIndex(const std::vector<po::Entry>& entries) {
     for (const po::Entry& entry : entries) {
@@ -20,11 +54,23 @@ const po::Entry* EntryIndex::claim(const std::string& context) {
     return it->second;
 }
 
-void EntryIndex::reportLeftovers(const std::string& fileName, std::vector<Problem>& problems) const {
+void EntryIndex::reportLeftovers(const std::string& fileName, const CatalogueKind& kind,
+                                 std::vector<Problem>& problems, std::vector<std::string>& warnings) const {
     for (const std::string& context : repeated_)
         problems.push_back({context, "the catalogue holds this context more than once"});
-    for (const auto& [context, taken] : claimed_)
-        if (!taken) problems.push_back({context, "this context matches nothing in " + fileName});
+    std::map<std::string, std::size_t> untranslatedByPlace;
+    for (const auto& [context, taken] : claimed_) {
+        if (taken) continue;
+        if (isTranslated(*byContext_.at(context))) {
+            problems.push_back({context, "this context matches nothing in " + fileName});
+        } else {
+            ++untranslatedByPlace[kind.placeOf(context).value_or(context)];
+        }
+    }
+    for (const auto& [place, count] : untranslatedByPlace)
+        warnings.push_back(std::to_string(count) + (count == 1 ? " untranslated entry" : " untranslated entries") +
+                           " of " + place + (count == 1 ? " matches" : " match") + " nothing in " + fileName +
+                           ": left aside.");
 }
 
 }  // namespace wright::cli
@@ -33,7 +79,36 @@ void EntryIndex::reportLeftovers(const std::string& fileName, std::vector<Proble
 
 namespace wright::cli {
 
-ImportRequest importRequest(const Options& options, const std::string& targetName) {
+namespace {
+
+// A catalogue none of whose live contexts is of `kind` is refused whole,
+// rather than entry by entry: it names the kind it is when it is one.
+void refuseOtherKind(const ImportRequest& request, const CatalogueKind& kind) {
+    std::vector<const po::Entry*> live;
+    for (const po::Entry& entry : request.entries)
+        if (!entry.obsolete) live.push_back(&entry);
+    if (live.empty()) return;
+    for (const po::Entry* entry : live)
+        if (kind.placeOf(entry->context)) return;
+    const std::string first = live.front()->context;
+    std::string message = request.catalogueName + ": import refused, nothing was written: not a catalogue of " +
+                          kind.contents + ": ";
+    for (const CatalogueKind* other : {&kMapsCatalogue, &kMonstersCatalogue, &kQuestsCatalogue}) {
+        if (other == &kind || !other->placeOf(first)) continue;
+        const bool all = std::all_of(live.begin(), live.end(),
+                                     [other](const po::Entry* e) { return other->placeOf(e->context).has_value(); });
+        if (!all) continue;
+        throw Refused(message + "its contexts (\"" + first + "\"...) are those of " + other->contents +
+                      "; import it with 'wright " + other->command + " import'.");
+    }
+    throw Refused(message + "none of its " + std::to_string(live.size()) +
+                  (live.size() == 1 ? " context" : " contexts") + " is of that kind (the first is \"" + first +
+                  "\").");
+}
+
+}  // namespace
+
+ImportRequest importRequest(const Options& options, const std::string& targetName, const CatalogueKind& kind) {
     expectArguments(options, 2, targetName + " and the translated PO file");
     ImportRequest request;
     request.target = options.arguments[0];
@@ -42,7 +117,12 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
     request.dryRun = options.has("dry-run");
     refuseFolder(request.catalogueName);
     request.entries = po::readCatalogue(request.catalogueName);
+    refuseOtherKind(request, kind);
     return request;
+}
+
+void printWarnings(std::ostream& err, const std::string& catalogueName, const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) err << catalogueName << ": warning: " << warning << "\n";
 }
 
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest) {

@@ -7,7 +7,9 @@
 #include "wright/game_text.h"
 #include "wright/options.h"
 
+#include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,19 @@ inline bool isTranslated(const po::Entry& entry) {
     return !entry.fuzzy && !entry.obsolete && !entry.translation.empty();
 }
 
+// A kind of catalogue the commands write, told apart by the form of its
+// contexts. `placeOf` gives the file or region a context of this kind names
+// ("QUEST001.QRC", "region 5 (Dwynnen)"), or nothing when the context is of
+// another form.
+struct CatalogueKind {
+    const char* command;   // "maps"
+    const char* contents;  // "MAPS.BSA location names"
+    std::optional<std::string> (*placeOf)(const std::string& context);
+};
+extern const CatalogueKind kMapsCatalogue;
+extern const CatalogueKind kMonstersCatalogue;
+extern const CatalogueKind kQuestsCatalogue;
+
 // The live entries of a catalogue by context. Every entry must be claimed by
 // a place in the game's files: those left over are problems.
 class EntryIndex {
@@ -34,8 +49,12 @@ public:
 
     // The entry for a context, or null; the entry counts as claimed.
     const po::Entry* claim(const std::string& context);
-    // Entries of the same context twice, and entries nothing claimed.
-    void reportLeftovers(const std::string& fileName, std::vector<Problem>& problems) const;
+    // Entries of the same context twice, and translated entries nothing
+    // claimed, as problems. Untranslated ones that nothing claimed write
+    // nothing, so they are only warned about, one line for each file or
+    // region they name (a working copy that lacks a quest of the originals).
+    void reportLeftovers(const std::string& fileName, const CatalogueKind& kind, std::vector<Problem>& problems,
+                         std::vector<std::string>& warnings) const;
 
 private:
     std::map<std::string, const po::Entry*> byContext_;
@@ -64,7 +83,12 @@ struct ImportRequest {
     bool dryRun = false;
     std::vector<po::Entry> entries;
 };
-ImportRequest importRequest(const Options& options, const std::string& targetName);
+// Refused, in one line, when not one live entry's context is of `kind`: the
+// catalogue of another kind of file, which is named when it is one of ours.
+ImportRequest importRequest(const Options& options, const std::string& targetName, const CatalogueKind& kind);
+
+// Prints each warning of an import on `err`, after the catalogue's name.
+void printWarnings(std::ostream& err, const std::string& catalogueName, const std::vector<std::string>& warnings);
 
 // The bytes a translated name is stored as, in a field that holds `longest`
 // typed characters; or why it cannot be: a line break, a character the game's

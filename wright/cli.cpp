@@ -29,7 +29,12 @@ void overview(std::ostream& out) {
         name.resize(10, ' ');
         out << "  " << name << command.summary << "\n";
     }
-    out << "\nRun 'wright COMMAND --help' for a command's actions and options,\n"
+    out << "\nWorkflow: keep the game's original files as they came, and export the\n"
+           "templates from them; copy them to a working copy, and import the translated\n"
+           "catalogues there, as often as you like. When the originals change, export\n"
+           "again, bring the catalogues up to date with 'msgmerge --previous', and import\n"
+           "into a fresh copy of the new originals.\n"
+           "\nRun 'wright COMMAND --help' for a command's actions and options,\n"
            "'wright --version' for the version.\n"
            "Exit status: 0 done, 1 input refused (nothing was written), 2 usage error.\n";
 }
@@ -81,7 +86,20 @@ void runTextCommand(const std::vector<std::string>& args, Streams io, const Text
                   "                      russian: Cyrillic for the codes of Russian letters;\n"
                   "                      none: the bytes as Windows-1252\n"
                   "  --dry-run           check and report, write nothing (import)\n"
-                  "  -h, --help          this text\n";
+                  "  -h, --help          this text\n\n"
+                  "Workflow: export the template from the game's original files, kept as they\n"
+                  "came; make a catalogue of it (msginit, or a translation tool); import it into\n"
+                  "a working copy of the files, as often as you like. An entry is taken when its\n"
+                  "field holds the source or already the translation; untranslated and fuzzy\n"
+                  "entries leave their fields as they are. An untranslated entry that matches\n"
+                  "nothing in the files (a quest the copy lacks) is a warning; a translated one\n"
+                  "refuses the import. When the originals change, export again, run\n"
+                  "'msgmerge --previous -U CATALOGUE.po NEW.pot', and import into a fresh copy.\n"
+                  "Each template entry has a \"#:\" reference (file, and region or record), so\n"
+                  "'msggrep -N' splits a catalogue; names carry Weblate's max-length flag, quest\n"
+                  "records a placeholders flag for the tags. msginit and msgmerge drop such\n"
+                  "flags; translate-toolkit's pot2po keeps them. A catalogue in another charset\n"
+                  "than UTF-8 is converted from the one its header declares.\n";
         return;
     }
     if (options.arguments.empty()) throw UsageError("missing action: export or import");

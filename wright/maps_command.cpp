@@ -103,6 +103,8 @@ void exportMaps(const Options& options, Streams io) {
                 entry.extractedComment = std::string(r.dungeons.lines[k].empty() ? "No dungeon" : "Has a dungeon") +
                                          "; a field of " + std::to_string(arcwright::kNameFieldSize) +
                                          " bytes: at most " + std::to_string(kLongestMapName) + " characters.";
+                entry.flags = {"max-length:" + std::to_string(kLongestMapName)};
+                entry.reference = po::Reference{"MAPS.BSA/region-" + std::to_string(region), k};
                 if (r.locations.names[k] != name)
                     entry.extractedComment +=
                         "\nThe location record now names it \"" + showName(r.locations.names[k], letters) + "\".";
@@ -180,7 +182,7 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
             }
             if (edit.changed) edits.push_back(std::move(edit));
         }
-        index.reportLeftovers(path, problems);
+        index.reportLeftovers(path, kMapsCatalogue, problems, result.warnings);
         // The writes of every changed region, all planned before the first.
         for (const RegionEdit& edit : edits) {
             const arcwright::SavePlan plans[] = {
@@ -202,7 +204,8 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
 }
 
 void importMaps(const Options& options, Streams io) {
-    importIntoArchive<arcwright::MapsArchive>(importRequest(options, "MAPS.BSA"), openArchive, planImport, io);
+    importIntoArchive<arcwright::MapsArchive>(importRequest(options, "MAPS.BSA", kMapsCatalogue), openArchive,
+                                              planImport, io);
 }
 
 }  // namespace

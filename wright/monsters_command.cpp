@@ -85,6 +85,8 @@ void exportMonsters(const Options& options, Streams io) {
         entry.source = showName(names[i], letters);
         entry.extractedComment = "A field of " + std::to_string(arcwright::kMonsterNameSize) + " bytes: at most " +
                                  std::to_string(arcwright::kMonsterNameSize) + " characters.";
+        entry.flags = {"max-length:" + std::to_string(arcwright::kMonsterNameSize)};
+        entry.reference = po::Reference{"MONSTER.BSA", i};
         entries.push_back(std::move(entry));
     }
     writeOutput(io, output, po::templateText("MONSTER.BSA monster names", entries));
@@ -118,7 +120,7 @@ ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& 
             ++plan.tally.written;
         }
     }
-    index.reportLeftovers(request.target, plan.problems);
+    index.reportLeftovers(request.target, kMonstersCatalogue, plan.problems, plan.warnings);
     if (plan.tally.written == 0) return plan;
     try {
         // Only the fields that change are written.
@@ -132,7 +134,8 @@ ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& 
 }
 
 void importMonsters(const Options& options, Streams io) {
-    importIntoArchive<arcwright::MonsterArchive>(importRequest(options, "MONSTER.BSA"), openArchive, planImport, io);
+    importIntoArchive<arcwright::MonsterArchive>(importRequest(options, "MONSTER.BSA", kMonstersCatalogue),
+                                                 openArchive, planImport, io);
 }
 
 }  // namespace

@@ -47,6 +47,10 @@ const char* const kQuestsHelp =
     "written. Each changed quest file is rewritten whole; the others are left as\n"
     "they are.\n\n";
 
+// The tags of the notation as a Weblate placeholders flag: a translation
+// that loses one is flagged. (No comma: translation tools split flags there.)
+const char* const kTagPlaceholders = R"(placeholders:r"<0xF[CDEF]>|<0xFB=[0-9]+>")";
+
 struct QuestFile {
     std::string name;  // as listed in the folder
     std::string path;
@@ -138,6 +142,8 @@ void exportQuests(const Options& options, Streams io) {
             }
             entry.extractedComment = "Record id " + std::to_string(record.id) + "; at most " +
                                      std::to_string(quest::kMaxRecordSize) + " bytes.";
+            entry.flags = {kTagPlaceholders};
+            entry.reference = po::Reference{q.name, k};
             entries.push_back(std::move(entry));
         }
     }
@@ -174,7 +180,7 @@ std::string nameList(const std::vector<std::string>& names) {
 }
 
 void importQuests(const Options& options, Streams io) {
-    const ImportRequest request = importRequest(options, "DIR (the folder of the quest files)");
+    const ImportRequest request = importRequest(options, "DIR (the folder of the quest files)", kQuestsCatalogue);
     const std::string& dir = request.target;
     const Letters letters = request.letters;
     const bool dryRun = request.dryRun;
@@ -237,7 +243,9 @@ void importQuests(const Options& options, Streams io) {
             ++tally.written;
         }
     }
-    index.reportLeftovers(dir, problems);
+    std::vector<std::string> warnings;
+    index.reportLeftovers(dir, kQuestsCatalogue, problems, warnings);
+    printWarnings(io.err, request.catalogueName, warnings);
     if (!problems.empty()) refuseImport(request.catalogueName, problems);
 
     // Every quest to change is checked before the first is rewritten, in a

@@ -102,6 +102,57 @@ TEST(PoCatalogue, ReadsWhatTranslationToolsWrite) {
     EXPECT_TRUE(entries[3].obsolete);
 }
 
+// Flags libgettextpo cannot write are set into its rendering, each on the
+// entry it belongs to: beside a fuzzy mark, after a wrapped string, on an
+// entry without a context, and not on the header.
+TEST(PoCatalogue, WritesEachEntrysFlagsAndReferenceOnThatEntry) {
+    Entry fuzzy{"monster 1", "Wolf", "Loup ?", "", true, false};
+    fuzzy.flags = {"max-length:24"};
+    Entry wrapped{"QUEST001.QRC record 0", std::string(60, 'a') + "<0xFC>\n" + std::string(90, 'b'), "", "", false,
+                  false};
+    wrapped.flags = {"max-length:10000", R"(placeholders:r"<0xF[CDEF]>|<0xFB=[0-9]+>")"};
+    wrapped.reference = Reference{"QUEST001.QRC", 0};
+    Entry bare{"", "No context", "", "", false, false};
+    bare.flags = {"max-length:3"};
+    bare.reference = Reference{"MAPS.BSA/region-5", 12};
+    const Entry plain{"monster 2", "Bear", "", "", false, false};
+    const std::vector<Entry> entries{fuzzy, wrapped, plain, bare};
+
+    TempDir dir;
+    for (const bool isTemplate : {false, true}) {
+        SCOPED_TRACE(isTemplate ? "template" : "catalogue");
+        const std::string text = isTemplate ? templateText("wright", entries) : catalogueText("wright", entries);
+        EXPECT_NE(text.find(isTemplate ? "#, max-length:24\nmsgctxt \"monster 1\""
+                                       : "#, fuzzy, max-length:24\nmsgctxt \"monster 1\""),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("#: QUEST001.QRC:0\n#, max-length:10000, placeholders:r\"<0xF[CDEF]>|<0xFB=[0-9]+>\"\n"
+                            "msgctxt \"QUEST001.QRC record 0\""),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("\"Bear\"\nmsgstr \"\"\n\n#: MAPS.BSA/region-5:12\n#, max-length:3\nmsgid \"No context\""),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("msgid \"\"\nmsgstr \"\"\n\"Project-Id-Version: wright\\n\"\n\"POT-Creation-Date: 20"),
+                  std::string::npos)
+            << text;
+        EXPECT_LT(text.find("Content-Transfer-Encoding"), text.find("max-length"));
+        // What gettext reads of it is what was written.
+        const std::string path = dir.file(isTemplate ? "t.pot" : "c.po");
+        writeBytes(path, text);
+        const std::vector<Entry> back = readCatalogue(path);
+        ASSERT_EQ(back.size(), entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(back[i].context, entries[i].context);
+            EXPECT_EQ(back[i].source, entries[i].source);
+            EXPECT_EQ(back[i].fuzzy, !isTemplate && entries[i].fuzzy);
+        }
+        if (std::system("command -v msgfmt >/dev/null 2>&1") == 0) {
+            EXPECT_EQ(std::system(("msgfmt --check -o /dev/null '" + path + "' 2>/dev/null").c_str()), 0) << text;
+        }
+    }
+}
+
 TEST(PoCatalogue, RefusesAMissingOrBrokenFileNamingTheProblem) {
     TempDir dir;
     try {
