@@ -171,6 +171,8 @@ TEST(FolderArguments, AFolderWhereAFileIsExpectedIsNamed) {
     const std::string pot = dir.file("monsters.pot");
     ASSERT_EQ(runWright({"img", "png", pic, "-o", png}).status, 0);
     ASSERT_EQ(runWright({"monsters", "export", monsters, "-o", pot}).status, 0);
+    const std::string mapsPot = dir.file("maps.pot");
+    ASSERT_EQ(runWright({"maps", "export", maps, "-o", mapsPot}).status, 0);
     const std::string f = dir.file("F");
     fs::create_directory(f);
     const std::string out = dir.file("out");
@@ -178,7 +180,7 @@ TEST(FolderArguments, AFolderWhereAFileIsExpectedIsNamed) {
     const std::vector<std::vector<std::string>> cases{
         {"maps", "export", f, "-o", out},
         {"maps", "export", maps, "-o", f},
-        {"maps", "import", f, pot},
+        {"maps", "import", f, mapsPot},
         {"maps", "import", maps, f},
         {"monsters", "export", f, "-o", out},
         {"monsters", "export", monsters, "-o", f},
