@@ -51,6 +51,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
                           error.what());
         }
     }
+    if (const auto line = typographyLine(request)) io.out << *line << "\n";
     io.out << tallyLine(request.target, checked.tally, request.dryRun, "names") << "\n";
 }
 

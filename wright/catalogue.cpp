@@ -39,9 +39,32 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
     request.target = options.arguments[0];
     request.catalogueName = options.arguments[1];
     request.letters = lettersOption(options);
+    request.sourceLetters = sourceLettersOption(options);
     request.dryRun = options.has("dry-run");
+    request.typography = typographyOption(options);
     request.entries = po::readCatalogue(request.catalogueName);
+    for (po::Entry& entry : request.entries) {
+        if (!isTranslated(entry)) continue;
+        entry.translation = composed(entry.translation);
+        if (request.typography) entry.translation = foldTypography(entry.translation, request.folded);
+    }
     return request;
+}
+
+std::optional<std::string> nameProblem(const std::string& translation, const std::string& stored,
+                                       const std::string& typed, Letters letters) {
+    if (translation == showName(stored, letters)) return std::nullopt;
+    if (std::optional<std::string> outside = outsideAlphabet(translation, letters, TextKind::Name)) return outside;
+    const std::string back = showName(typed, letters);
+    if (back != translation)
+        return "the name would not come back as written: the game would hold \"" + back + "\"";
+    return std::nullopt;
+}
+
+std::optional<std::string> typographyLine(const ImportRequest& request) {
+    if (!request.typography) return std::nullopt;
+    return request.catalogueName + ": --typography ascii replaced " + std::to_string(request.folded) +
+           (request.folded == 1 ? " character" : " characters") + " by the game's nearest letters.";
 }
 
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest) {

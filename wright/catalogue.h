@@ -8,6 +8,7 @@
 #include "wright/options.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,13 +56,18 @@ struct ImportTally {
 namespace wright::cli {
 
 // What every import starts from: the game's file (or folder), the translated
-// catalogue read whole, and the options. Throws UsageError for other than
-// two arguments; po::PoError for a catalogue that cannot be read.
+// catalogue read whole, and the options. Every translation is composed to NFC
+// (a letter and a separate accent are one letter), and with --typography
+// ascii its typographic characters are folded. Throws UsageError for other
+// than two arguments; po::PoError for a catalogue that cannot be read.
 struct ImportRequest {
     std::string target;
     std::string catalogueName;
-    Letters letters = Letters::French;
+    Letters letters = Letters::French;        // the translations' view
+    Letters sourceLetters = Letters::French;  // the view of the sources, what the files hold now
     bool dryRun = false;
+    bool typography = false;
+    std::size_t folded = 0;  // typographic characters replaced in the translated entries
     std::vector<po::Entry> entries;
 };
 ImportRequest importRequest(const Options& options, const std::string& targetName);
@@ -70,6 +76,17 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
 // typed characters; or why it cannot be: a line break, a character the game's
 // code page cannot hold, too many characters.
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest);
+
+// Why the bytes `typed` of a translated name would not be what the
+// translator wrote, or nothing: a character outside the view's alphabet, or
+// bytes that do not show back as the translation. A translation that is the
+// field as it stands (`stored`, shown in the view) is taken as it is.
+std::optional<std::string> nameProblem(const std::string& translation, const std::string& stored,
+                                       const std::string& typed, Letters letters);
+
+// "maps.po: --typography ascii replaced 3 characters ..." when the option was
+// given; nothing otherwise.
+std::optional<std::string> typographyLine(const ImportRequest& request);
 
 // The problem of an entry whose source is not what the file now holds.
 std::string staleSource(const std::string& shown);

@@ -31,8 +31,9 @@ using quest::FrenchLetters;
 using quest::RecordTable;
 
 const char* const kQuestsHelp =
-    "Usage: wright quests export DIR -o FILE.pot [--letters L]\n"
-    "       wright quests import DIR FILE.po [--letters L] [--dry-run]\n"
+    "Usage: wright quests export DIR -o FILE.pot [--source-letters L]\n"
+    "       wright quests import DIR FILE.po [--letters L] [--source-letters L]\n"
+    "                            [--typography ascii] [--dry-run]\n"
     "The records of every quest file (*.QRC, any case) directly in the folder DIR,\n"
     "taken in the byte order of their names.\n\n"
     "export writes a PO template with one entry per non-empty record; its context\n"
@@ -41,7 +42,10 @@ const char* const kQuestsHelp =
     "<0xFB=n>, <0xFC>, <0xFD>, <0xFE> and <0xFF>. A record holding a zero byte\n"
     "cannot be carried by a PO file and is left out. A quest file that cannot be\n"
     "read or is damaged refuses the export.\n"
-    "import parses every translated entry back into record bytes (at most 10000).\n"
+    "import parses every translated entry back into record bytes (at most 10000)\n"
+    "and shows the bytes again: an entry that would not come back exactly as\n"
+    "written (a tag in lower case, text after <0xFE>, a line break that is not\n"
+    "after <0xFC>, <0xFD> or <0xFF>) is refused.\n"
     "Every entry is checked first, then that every quest file to change can be\n"
     "rewritten; when anything does not fit, all problems are listed and nothing is\n"
     "written. Each changed quest file is rewritten whole; the others are left as\n"
@@ -66,6 +70,157 @@ std::string showRecord(const std::string& data, Letters letters) {
     std::string text = quest::RenderRecordText(data, frenchOf(letters));
     if (letters == Letters::Russian) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
     return toUtf8(text, codePageOf(letters));
+}
+
+constexpr std::string_view kTags[] = {"<0xFB=", "<0xFC>", "<0xFD>", "<0xFE>", "<0xFF>"};
+constexpr std::string_view kLineTags[] = {"<0xFC>", "<0xFD>", "<0xFF>"};
+
+bool startsWith(std::string_view text, std::size_t at, std::string_view part) {
+    return text.substr(at, part.size()) == part;
+}
+
+// At most `count` characters of a UTF-8 text from `at`, cut at a character.
+std::string excerpt(std::string_view text, std::size_t at, std::size_t count) {
+    std::size_t end = at;
+    for (std::size_t n = 0; end < text.size() && n < count; ++n) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    }
+    std::string part(text.substr(at, end - at));
+    for (std::size_t k = 0; (k = part.find('\n', k)) != std::string::npos;) part.replace(k, 1, "\\n");
+    return part + (end < text.size() ? "..." : "");
+}
+
+// A tag written almost as the notation writes it: "<0x" in another case or
+// for another byte. The parser knows only the exact forms and would store
+// such text as plain characters.
+std::optional<std::string> lookAlikeTag(std::string_view text) {
+    for (std::size_t i = 0; (i = text.find('<', i)) != std::string_view::npos;) {
+        if (startsWith(text, i, "<0xFB=")) {
+            const std::size_t close = text.find('>', i);
+            if (close == std::string_view::npos) return std::nullopt;  // the parser says so
+            i = close + 1;
+            continue;
+        }
+        bool exact = false;
+        for (const std::string_view tag : kTags) exact = exact || startsWith(text, i, tag);
+        if (exact) {
+            i += 6;
+            continue;
+        }
+        const bool lookAlike = i + 2 < text.size() && text[i + 1] == '0' && (text[i + 2] == 'x' || text[i + 2] == 'X');
+        if (!lookAlike) {
+            ++i;
+            continue;
+        }
+        std::size_t end = text.find_first_of(">\n", i);
+        end = end == std::string_view::npos || text[end] == '\n' || end - i > 10 ? std::min(text.size(), i + 8)
+                                                                                : end + 1;
+        std::string upper(text.substr(i, end - i));
+        for (std::size_t k = 3; k < upper.size(); ++k)
+            if (upper[k] >= 'a' && upper[k] <= 'f') upper[k] = static_cast<char>(upper[k] - 'a' + 'A');
+        upper[2] = 'x';
+        bool caseOnly = false;
+        for (const std::string_view tag : kTags) caseOnly = caseOnly || startsWith(upper, 0, tag);
+        return "'" + std::string(text.substr(i, end - i)) + "' is not a tag (" +
+               (caseOnly ? "tags are written \"<0x\" and upper-case hexadecimal"
+                         : "the tags are <0xFB=n>, <0xFC>, <0xFD>, <0xFE> and <0xFF>") +
+               ") and would be stored as plain text";
+    }
+    return std::nullopt;
+}
+
+// The translation as the notation would show it if its bytes come back as
+// written: the notation has two spellings for some bytes, and this one is
+// the display's. An argument of 0 to 255 becomes its decimal, and the line
+// break after <0xFC>, <0xFD> and <0xFF>, which the parser takes or leaves,
+// is there.
+std::string displaySpelling(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (startsWith(text, i, "<0xFB=")) {
+            const std::size_t close = text.find('>', i);
+            if (close == std::string_view::npos) break;
+            const std::optional<std::int32_t> value = quest::ParseTagArgument(text.substr(i + 6, close - i - 6));
+            if (value && *value >= 0 && *value <= 255)
+                out += "<0xFB=" + std::to_string(*value) + ">";
+            else
+                out.append(text.substr(i, close + 1 - i));
+            i = close + 1;
+            continue;
+        }
+        bool lineTag = false;
+        for (const std::string_view tag : kLineTags) lineTag = lineTag || startsWith(text, i, tag);
+        if (lineTag) {
+            out.append(text.substr(i, 6));
+            out += '\n';
+            i += 6;
+            if (i < text.size() && text[i] == '\n') ++i;
+            continue;
+        }
+        if (startsWith(text, i, "<0xFE>")) break;
+        out += text[i++];
+    }
+    out.append(text.substr(i));
+    return out;
+}
+
+// Why the bytes of a translation would not show back as the translation, or
+// nothing: the text that would be stored otherwise, named at its first
+// difference with what the display would show.
+std::optional<std::string> renderBackProblem(std::string_view translation, std::string_view shown) {
+    const std::string written = displaySpelling(translation);
+    if (written == shown) return std::nullopt;
+    std::size_t p = 0;
+    while (p < written.size() && p < shown.size() && written[p] == shown[p]) ++p;
+    while (p > 0 && (static_cast<unsigned char>(written[p]) & 0xC0) == 0x80) --p;
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(written.begin(), written.begin() + p, '\n'));
+    const std::string where = "line " + std::to_string(line) + ", character " + std::to_string(characterCount(written.substr(0, p)) + 1);
+
+    const std::size_t end = written.rfind("<0xFE>", p);
+    if (p >= shown.size() && end != std::string::npos && end + 6 <= p)
+        return "the text after <0xFE> would be dropped: \"" + excerpt(written, p, 20) + "\"";
+    if (p < written.size() && written[p] == '\n')
+        return "the line break at " + where +
+               " would not be stored: a line break is kept only after <0xFC>, <0xFD> or <0xFF>";
+    if (p < written.size() && written[p] == '\r')
+        return "the carriage return at " + where + " would be stored as a line break with the character after it";
+    const std::size_t tag = written.rfind("<0xFB=", p);
+    const std::size_t close = tag == std::string::npos ? tag : written.find('>', tag);
+    if (close != std::string::npos && close >= p) {
+        const std::string_view argument = std::string_view(written).substr(tag + 6, close - tag - 6);
+        const std::optional<std::int32_t> value = quest::ParseTagArgument(argument);
+        return "the argument of '" + written.substr(tag, close + 1 - tag) + "' is not 0 to 255: it would be stored as " +
+               std::to_string(value ? static_cast<std::uint32_t>(*value) & 0xFFu : 0);
+    }
+    if (startsWith(shown, p, "<0x"))
+        return "the character '" + excerpt(written, p, 1) + "' at " + where + " would be stored as a control byte, shown as '" +
+               std::string(shown.substr(p, shown.find('>', p) + 1 - p)) + "'";
+    return "the text would not come back as written: from " + where + " it would read \"" + excerpt(shown, p, 20) +
+           "\", not \"" + excerpt(written, p, 20) + "\"";
+}
+
+// The bytes a translated record is stored as, or why it cannot be: a tag the
+// notation does not know, a character outside the view's alphabet, a text
+// the parser refuses, or bytes that would not show back as the translation.
+Encoded storedRecord(const std::string& translation, Letters letters) {
+    if (std::optional<std::string> why = lookAlikeTag(translation)) return {{}, why};
+    if (std::optional<std::string> why = outsideAlphabet(translation, letters, TextKind::Record)) return {{}, why};
+    Encoded typed = fromUtf8(translation, codePageOf(letters));
+    if (!typed.ok()) return typed;
+    if (letters == Letters::Russian) ConvertRusEng(typed.bytes, RusEngDirection::ToEng, MarkersRule::On);
+    std::string parsed;
+    try {
+        parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
+    } catch (const quest::RecordTextError& error) {
+        // What a refusal quotes is a tag's argument, which neither letter
+        // conversion touches: its bytes are the typed text's.
+        return {{}, error.message([letters](std::string_view quoted) { return toUtf8(quoted, codePageOf(letters)); })};
+    }
+    if (std::optional<std::string> why = renderBackProblem(translation, showRecord(parsed, letters))) return {{}, why};
+    return {std::move(parsed), std::nullopt};
 }
 
 // The names of the quest files directly in the folder, in byte order.
@@ -120,7 +275,7 @@ void exportQuests(const Options& options, Streams io) {
     expectArguments(options, 1, "DIR (the folder of the quest files)");
     const std::string& dir = options.arguments[0];
     const std::string output = outputOption(options);
-    const Letters letters = lettersOption(options);
+    const Letters letters = sourceLettersOption(options);
 
     const std::vector<QuestFile> quests = readQuests(dir, "no template written");
     std::vector<po::Entry> entries;
@@ -197,6 +352,7 @@ void importQuests(const Options& options, Streams io) {
                 continue;
             }
             const std::string shown = showRecord(record.data, letters);
+            const std::string original = showRecord(record.data, request.sourceLetters);
             if (entry->translation == shown) {
                 // Taken as it is: the record keeps its bytes, those the
                 // notation cannot show included.
@@ -207,32 +363,20 @@ void importQuests(const Options& options, Streams io) {
                 problems.push_back({context, "the record holds a zero byte, which a PO file cannot carry"});
                 continue;
             }
-            Encoded typed = fromUtf8(entry->translation, codePageOf(letters));
+            const Encoded typed = storedRecord(entry->translation, letters);
             if (!typed.ok()) {
                 problems.push_back({context, *typed.problem});
                 continue;
             }
-            if (letters == Letters::Russian) ConvertRusEng(typed.bytes, RusEngDirection::ToEng, MarkersRule::On);
-            std::string parsed;
-            try {
-                parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
-            } catch (const quest::RecordTextError& error) {
-                // What a refusal quotes is a tag's argument, which neither
-                // letter conversion touches: its bytes are the typed text's.
-                problems.push_back({context, error.message([letters](std::string_view quoted) {
-                                        return toUtf8(quoted, codePageOf(letters));
-                                    })});
-                continue;
-            }
-            if (parsed == record.data) {
+            if (typed.bytes == record.data) {
                 ++tally.unchanged;
                 continue;
             }
-            if (entry->source != shown) {
+            if (entry->source != original) {
                 problems.push_back({context, "the source text no longer matches the record as the file now holds it"});
                 continue;
             }
-            record.data = std::move(parsed);
+            record.data = typed.bytes;
             changed[f] = true;
             ++tally.written;
         }
@@ -270,6 +414,7 @@ void importQuests(const Options& options, Streams io) {
             throw Refused(dir + ": nothing was written: " + error.what());
         }
     }
+    if (const auto line = typographyLine(request)) io.out << *line << "\n";
     io.out << tallyLine(dir, tally, dryRun, "records") << "\n";
 }
 

@@ -113,7 +113,7 @@ TEST_F(MapsCommand, ExportsEveryNamedLocationWithItsPlaceAndLimit) {
 }
 
 TEST_F(MapsCommand, ExportWithoutLetterViewShowsTheCodes) {
-    ASSERT_EQ(runWright({"maps", "export", archive_, "--letters", "none", "-o", dir_.file("m.pot")}).status, 0);
+    ASSERT_EQ(runWright({"maps", "export", archive_, "--source-letters", "none", "-o", dir_.file("m.pot")}).status, 0);
     EXPECT_EQ(po::readCatalogue(dir_.file("m.pot"))[3].source, "Ch^ne");
 }
 
