@@ -51,16 +51,6 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
     return request;
 }
 
-std::optional<std::string> nameProblem(const std::string& translation, const std::string& stored,
-                                       const std::string& typed, Letters letters) {
-    if (translation == showName(stored, letters)) return std::nullopt;
-    if (std::optional<std::string> outside = outsideAlphabet(translation, letters, TextKind::Name)) return outside;
-    const std::string back = showName(typed, letters);
-    if (back != translation)
-        return "the name would not come back as written: the game would hold \"" + back + "\"";
-    return std::nullopt;
-}
-
 std::optional<std::string> typographyLine(const ImportRequest& request) {
     if (!request.typography) return std::nullopt;
     return request.catalogueName + ": --typography ascii replaced " + std::to_string(request.folded) +
@@ -69,10 +59,17 @@ std::optional<std::string> typographyLine(const ImportRequest& request) {
 
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest) {
     if (translation.find('\n') != std::string::npos) return {{}, "a name cannot hold a line break"};
+    if (std::optional<std::string> outside = outsideAlphabet(translation, letters, TextKind::Name)) return {{}, outside};
     Encoded typed = typedName(translation, letters);
-    if (typed.ok() && typed.bytes.size() > longest)
+    if (!typed.ok()) return typed;
+    if (typed.bytes.size() > longest) {
         typed.problem = "the translation has " + std::to_string(typed.bytes.size()) + " characters; the field holds " +
                         std::to_string(longest);
+        return typed;
+    }
+    // The bytes shown back through the same view must be the translation.
+    const std::string back = showName(typed.bytes, letters);
+    if (back != translation) typed.problem = "the name would not come back as written: the game would show \"" + back + "\"";
     return typed;
 }
 

@@ -73,16 +73,10 @@ struct ImportRequest {
 ImportRequest importRequest(const Options& options, const std::string& targetName);
 
 // The bytes a translated name is stored as, in a field that holds `longest`
-// typed characters; or why it cannot be: a line break, a character the game's
-// code page cannot hold, too many characters.
+// typed characters; or why it cannot be: a line break, a character outside
+// the view's alphabet or code page, too many characters, or bytes that would
+// not show back as the translation.
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest);
-
-// Why the bytes `typed` of a translated name would not be what the
-// translator wrote, or nothing: a character outside the view's alphabet, or
-// bytes that do not show back as the translation. A translation that is the
-// field as it stands (`stored`, shown in the view) is taken as it is.
-std::optional<std::string> nameProblem(const std::string& translation, const std::string& stored,
-                                       const std::string& typed, Letters letters);
 
 // "maps.po: --typography ascii replaced 3 characters ..." when the option was
 // given; nothing otherwise.

@@ -289,7 +289,7 @@ std::optional<std::string> outsideAlphabet(std::string_view utf8, Letters letter
         if (why.empty()) {
             why = std::string(" is not in the game's alphabet with --letters ") + std::string(lettersName(letters));
             if (const char* fold = typographyFold(*c))
-                why += std::string(" (--typography ascii writes it as ") + fold + ")";
+                why += std::string(" (--typography ascii writes it as ") + (*fold == ' ' ? "a space" : fold) + ")";
             else if (letters == Letters::French && *c >= 0xC0 && *c < 0x250)
                 why += " (its accented letters are the lower-case à â ç è é ê ë î ï ô ù û)";
             else if (letters == Letters::French && isCyrillicLetter(*c))

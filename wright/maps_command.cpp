@@ -158,13 +158,12 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
                     continue;
                 }
                 const std::string& stored = r.names.names[k];
-                const Encoded typed = storedName(entry->translation, letters, kLongestMapName);
+                // A translation that is the name as it stands keeps the name's bytes.
+                const Encoded typed = entry->translation == showName(stored, letters)
+                                          ? Encoded{stored, std::nullopt}
+                                          : storedName(entry->translation, letters, kLongestMapName);
                 if (!typed.ok()) {
                     problems.push_back({context, *typed.problem});
-                    continue;
-                }
-                if (const std::optional<std::string> why = nameProblem(entry->translation, stored, typed.bytes, letters)) {
-                    problems.push_back({context, *why});
                     continue;
                 }
                 const bool alreadyThere = typed.bytes == stored && r.locations.names[k] == stored &&

@@ -83,11 +83,12 @@ ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& 
             ++plan.tally.untranslated;
             continue;
         }
-        const Encoded typed = storedName(entry->translation, letters, arcwright::kMonsterNameSize);
-        const std::optional<std::string> why = typed.ok() ? nameProblem(entry->translation, stored[i], typed.bytes, letters)
-                                                          : typed.problem;
-        if (why) {
-            plan.problems.push_back({context, *why});
+        // A translation that is the field as it stands keeps the field's bytes.
+        const Encoded typed = entry->translation == showName(stored[i], letters)
+                                  ? Encoded{stored[i], std::nullopt}
+                                  : storedName(entry->translation, letters, arcwright::kMonsterNameSize);
+        if (!typed.ok()) {
+            plan.problems.push_back({context, *typed.problem});
         } else if (typed.bytes == stored[i]) {
             ++plan.tally.unchanged;
         } else if (entry->source != showName(stored[i], request.sourceLetters)) {

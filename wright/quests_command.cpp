@@ -79,6 +79,13 @@ bool startsWith(std::string_view text, std::size_t at, std::string_view part) {
     return text.substr(at, part.size()) == part;
 }
 
+// The length in bytes of the UTF-8 character at `at`.
+std::size_t characterBytes(std::string_view text, std::size_t at) {
+    std::size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end - at;
+}
+
 // At most `count` characters of a UTF-8 text from `at`, cut at a character.
 std::string excerpt(std::string_view text, std::size_t at, std::size_t count) {
     std::size_t end = at;
@@ -176,8 +183,11 @@ std::optional<std::string> renderBackProblem(std::string_view translation, std::
     std::size_t p = 0;
     while (p < written.size() && p < shown.size() && written[p] == shown[p]) ++p;
     while (p > 0 && (static_cast<unsigned char>(written[p]) & 0xC0) == 0x80) --p;
-    const std::size_t line = 1 + static_cast<std::size_t>(std::count(written.begin(), written.begin() + p, '\n'));
-    const std::string where = "line " + std::to_string(line) + ", character " + std::to_string(characterCount(written.substr(0, p)) + 1);
+    const auto before = written.begin() + static_cast<std::ptrdiff_t>(p);
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(written.begin(), before, '\n'));
+    const std::size_t lineStart = line == 1 ? 0 : written.rfind('\n', p - 1) + 1;
+    const std::string where = "line " + std::to_string(line) + ", character " +
+                              std::to_string(characterCount(written.substr(lineStart, p - lineStart)) + 1);
 
     const std::size_t end = written.rfind("<0xFE>", p);
     if (p >= shown.size() && end != std::string::npos && end + 6 <= p)
@@ -186,7 +196,7 @@ std::optional<std::string> renderBackProblem(std::string_view translation, std::
         return "the line break at " + where +
                " would not be stored: a line break is kept only after <0xFC>, <0xFD> or <0xFF>";
     if (p < written.size() && written[p] == '\r')
-        return "the carriage return at " + where + " would be stored as a line break with the character after it";
+        return "the carriage return at " + where + " would be dropped with the character after it";
     const std::size_t tag = written.rfind("<0xFB=", p);
     const std::size_t close = tag == std::string::npos ? tag : written.find('>', tag);
     if (close != std::string::npos && close >= p) {
@@ -196,7 +206,7 @@ std::optional<std::string> renderBackProblem(std::string_view translation, std::
                std::to_string(value ? static_cast<std::uint32_t>(*value) & 0xFFu : 0);
     }
     if (startsWith(shown, p, "<0x"))
-        return "the character '" + excerpt(written, p, 1) + "' at " + where + " would be stored as a control byte, shown as '" +
+        return "the character '" + written.substr(p, characterBytes(written, p)) + "' at " + where + " would be stored as a control byte, shown as '" +
                std::string(shown.substr(p, shown.find('>', p) + 1 - p)) + "'";
     return "the text would not come back as written: from " + where + " it would read \"" + excerpt(shown, p, 20) +
            "\", not \"" + excerpt(written, p, 20) + "\"";
