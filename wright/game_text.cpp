@@ -227,23 +227,22 @@ Encoded fromUtf8(std::string_view utf8, CodePage page) {
     return result;
 }
 
-std::string describeCharacter(char32_t c) {
-    return describeCodePoint(c);
-}
-
 std::string composed(std::string_view utf8) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
     if (utf8.empty() || u8_check(bytes, utf8.size()) != nullptr) return std::string(utf8);
     std::size_t length = 0;
     std::unique_ptr<std::uint8_t, decltype(&std::free)> result(
         u8_normalize(UNINORM_NFC, bytes, utf8.size(), nullptr, &length), &std::free);
-    if (!result) return std::string(utf8);  // out of memory: the text as it was
+    // Out of memory: the text as it was, whose separate accents the alphabet
+    // of every view but none then refuses.
+    if (!result) return std::string(utf8);
     return std::string(reinterpret_cast<const char*>(result.get()), length);
 }
 
 std::string foldTypography(std::string_view utf8, std::size_t& replaced) {
     std::string out;
     out.reserve(utf8.size());
+    std::size_t count = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
         const std::size_t at = i;
@@ -251,11 +250,12 @@ std::string foldTypography(std::string_view utf8, std::size_t& replaced) {
         if (!c) return std::string(utf8);  // not UTF-8: fromUtf8 says where
         if (const char* fold = typographyFold(*c)) {
             out += fold;
-            ++replaced;
+            ++count;
         } else {
             out.append(utf8.substr(at, i - at));
         }
     }
+    replaced += count;
     return out;
 }
 

@@ -49,7 +49,8 @@ std::string composed(std::string_view utf8);
 // What CAT tools and word processors put in on their own, replaced by the
 // game's nearest letters: ' for the curly single quotes, " for the curly
 // double quotes and the guillemets, ... for the ellipsis, - for the dashes, a
-// space for the no-break spaces. `replaced` counts the characters replaced.
+// space for the no-break spaces. `replaced` is raised by the number of
+// characters replaced. Text that is not UTF-8 comes back as it is.
 std::string foldTypography(std::string_view utf8, std::size_t& replaced);
 
 // The game shows only what its font holds: each view has an alphabet.
@@ -64,9 +65,6 @@ enum class TextKind { Name, Record };
 // The first character outside the view's alphabet, named with its place and
 // what to do instead; nothing when every character is in it.
 std::optional<std::string> outsideAlphabet(std::string_view utf8, Letters letters, TextKind kind);
-
-// "U+2019 '’'": a code point as messages name it.
-std::string describeCharacter(char32_t c);
 
 // A name field's text (the bytes before its terminating zero) in the view of
 // `letters`, and back. The Russian view of names converts without the
