@@ -279,8 +279,7 @@ std::optional<std::string> outsideAlphabet(std::string_view utf8, Letters letter
         if (letters == Letters::French) {
             if ((printable && !isFrenchGameCode(*c)) || isFrenchLetter(*c)) continue;
             if (const char32_t letter = frenchLetterOf(*c))
-                why = " is the game's code for " + describeCodePoint(letter) +
-                      ": the game would show that letter (--letters none keeps the code)";
+                why = " is the game's code for " + describeCodePoint(letter) + ": the game would show that letter";
         } else {
             if ((printable && !cyrillicLetterOf(*c)) || isCyrillicLetter(*c)) continue;
             if (const char32_t letter = cyrillicLetterOf(*c))
