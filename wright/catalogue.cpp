@@ -69,7 +69,7 @@ Encoded storedName(const std::string& translation, Letters letters, std::size_t 
     }
     // The bytes shown back through the same view must be the translation.
     const std::string back = showName(typed.bytes, letters);
-    if (back != translation) typed.problem = "the name would not come back as written: the game would show \"" + back + "\"";
+    if (back != translation) typed.problem = "the name would not come back as written: it would read \"" + back + "\"";
     return typed;
 }
 

@@ -143,6 +143,11 @@ TEST(RenderBack, ATranslationThatWouldNotComeBackAsWrittenIsRefusedAndNamed) {
         {"none", "Oui ÿ.<0xFE>", "the character 'ÿ' at line 1, character 5 would be stored as a control byte, shown as "
                                  "'<0xFF>'"},
         {"none", "a\rb.<0xFE>", "the carriage return at line 1, character 2 would be dropped with the character after it"},
+        // A variable marker protects the codes after it, so a Cyrillic letter
+        // right after it would come back as its code.
+        {"russian", "Привет _имя.<0xFE>",
+         "the text would not come back as written: from line 1, character 9 it would read \"bvz.<0xFE>\", not "
+         "\"имя.<0xFE>\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.letters) + ": " + c.translation);
@@ -177,6 +182,16 @@ TEST(RenderBack, AnotherSpellingOfTheSameBytesIsWritten) {
         EXPECT_TRUE(contains(run.out, "1 records written")) << run.out;
         EXPECT_EQ(q.record(), c.stored);
     }
+}
+
+TEST(RenderBack, ANameThatWouldNotComeBackAsWrittenIsRefused) {
+    Monsters m;
+    const std::string before = readBytes(m.archive);
+    const auto run = m.import("Заяц %ф", {"--letters", "russian"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "monster 0: the name would not come back as written: it would read \"Заяц %a\""))
+        << run.err;
+    EXPECT_EQ(readBytes(m.archive), before);
 }
 
 // Item: only the letters of the game's font, per view.
