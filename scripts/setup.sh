@@ -8,7 +8,7 @@ WRIGHT_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libbenchmark-dev
-  libgettextpo-dev gettext libpng-dev
+  libgettextpo-dev gettext libpng-dev libunistring-dev
   translate-toolkit
   xvfb xauth x11-utils
   fonts-liberation fonts-dejavu-core

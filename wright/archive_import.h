@@ -57,6 +57,10 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
     }();
     printWarnings(io.err, request.catalogueName, checked.warnings);
     if (!checked.problems.empty()) refuseImport(request.catalogueName, checked.problems);
+    const auto report = [&](bool dryRun) {
+        if (const auto line = typographyLine(request)) io.out << *line << "\n";
+        io.out << tallyLine(request.target, checked.tally, dryRun, "names") << "\n";
+    };
 
     if (!checked.patches.empty()) {
         // A dry run opens the archive for writing as the import does, and
@@ -66,7 +70,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
         if (!checked.problems.empty()) refuseImport(request.catalogueName, checked.problems);
         if (request.dryRun) {
             checkJournalFolder(request.target);
-            io.out << tallyLine(request.target, checked.tally, true, "names") << "\n";
+            report(true);
             return;
         }
         try {
@@ -78,7 +82,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
                           error.what());
         }
     }
-    io.out << tallyLine(request.target, checked.tally, request.dryRun, "names") << "\n";
+    report(request.dryRun);
 }
 
 }  // namespace wright::cli

@@ -114,10 +114,17 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
     request.target = options.arguments[0];
     request.catalogueName = options.arguments[1];
     request.letters = lettersOption(options);
+    request.sourceLetters = sourceLettersOption(options);
     request.dryRun = options.has("dry-run");
+    request.typography = typographyOption(options);
     refuseFolder(request.catalogueName);
     request.entries = po::readCatalogue(request.catalogueName);
     refuseOtherKind(request, kind);
+    for (po::Entry& entry : request.entries) {
+        if (!isTranslated(entry)) continue;
+        entry.translation = composed(entry.translation);
+        if (request.typography) entry.translation = foldTypography(entry.translation, request.folded);
+    }
     return request;
 }
 
@@ -125,12 +132,25 @@ void printWarnings(std::ostream& err, const std::string& catalogueName, const st
     for (const std::string& warning : warnings) err << catalogueName << ": warning: " << warning << "\n";
 }
 
+std::optional<std::string> typographyLine(const ImportRequest& request) {
+    if (!request.typography) return std::nullopt;
+    return request.catalogueName + ": --typography ascii replaced " + std::to_string(request.folded) +
+           (request.folded == 1 ? " character" : " characters") + " by the game's nearest letters.";
+}
+
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest) {
     if (translation.find('\n') != std::string::npos) return {{}, "a name cannot hold a line break"};
+    if (std::optional<std::string> outside = outsideAlphabet(translation, letters, TextKind::Name)) return {{}, outside};
     Encoded typed = typedName(translation, letters);
-    if (typed.ok() && typed.bytes.size() > longest)
+    if (!typed.ok()) return typed;
+    if (typed.bytes.size() > longest) {
         typed.problem = "the translation has " + std::to_string(typed.bytes.size()) + " characters; the field holds " +
                         std::to_string(longest);
+        return typed;
+    }
+    // The bytes shown back through the same view must be the translation.
+    const std::string back = showName(typed.bytes, letters);
+    if (back != translation) typed.problem = "the name would not come back as written: it would read \"" + back + "\"";
     return typed;
 }
 

@@ -74,13 +74,18 @@ struct ImportTally {
 namespace wright::cli {
 
 // What every import starts from: the game's file (or folder), the translated
-// catalogue read whole, and the options. Throws UsageError for other than
-// two arguments; po::PoError for a catalogue that cannot be read.
+// catalogue read whole, and the options. Every translation is composed to NFC
+// (a letter and a separate accent are one letter), and with --typography
+// ascii its typographic characters are folded. Throws UsageError for other
+// than two arguments; po::PoError for a catalogue that cannot be read.
 struct ImportRequest {
     std::string target;
     std::string catalogueName;
-    Letters letters = Letters::French;
+    Letters letters = Letters::French;        // the translations' view
+    Letters sourceLetters = Letters::French;  // the view of the sources, what the files hold now
     bool dryRun = false;
+    bool typography = false;
+    std::size_t folded = 0;  // typographic characters replaced in the translated entries
     std::vector<po::Entry> entries;
 };
 // Refused, in one line, when not one live entry's context is of `kind`: the
@@ -91,9 +96,14 @@ ImportRequest importRequest(const Options& options, const std::string& targetNam
 void printWarnings(std::ostream& err, const std::string& catalogueName, const std::vector<std::string>& warnings);
 
 // The bytes a translated name is stored as, in a field that holds `longest`
-// typed characters; or why it cannot be: a line break, a character the game's
-// code page cannot hold, too many characters.
+// typed characters; or why it cannot be: a line break, a character outside
+// the view's alphabet or code page, too many characters, or bytes that would
+// not show back as the translation.
 Encoded storedName(const std::string& translation, Letters letters, std::size_t longest);
+
+// "maps.po: --typography ascii replaced 3 characters ..." when the option was
+// given; nothing otherwise.
+std::optional<std::string> typographyLine(const ImportRequest& request);
 
 // The problem of an entry whose source is not what the file now holds.
 std::string staleSource(const std::string& shown);

@@ -41,12 +41,31 @@ void overview(std::ostream& out) {
 
 }  // namespace
 
-Letters lettersOption(const Options& options) {
-    const std::optional<std::string> name = options.value("letters");
+namespace {
+
+Letters viewOption(const Options& options, const std::string& option) {
+    const std::optional<std::string> name = options.value(option);
     if (!name) return Letters::French;
     const std::optional<Letters> letters = parseLetters(*name);
-    if (!letters) throw UsageError("--letters takes french, russian or none, not '" + *name + "'");
+    if (!letters) throw UsageError("--" + option + " takes french, russian or none, not '" + *name + "'");
     return *letters;
+}
+
+}  // namespace
+
+Letters lettersOption(const Options& options) {
+    return viewOption(options, "letters");
+}
+
+Letters sourceLettersOption(const Options& options) {
+    return viewOption(options, "source-letters");
+}
+
+bool typographyOption(const Options& options) {
+    const std::optional<std::string> name = options.value("typography");
+    if (!name) return false;
+    if (*name != "ascii") throw UsageError("--typography takes ascii, not '" + *name + "'");
+    return true;
 }
 
 std::string outputOption(const Options& options) {
@@ -77,14 +96,26 @@ std::ostream& reportStream(Streams io, const std::string& output) {
 }
 
 void runTextCommand(const std::vector<std::string>& args, Streams io, const TextCommand& command) {
-    Options options = parseOptions(args, {{"output", 'o', true}, {"letters", 0, true}, {"dry-run", 0, false}});
+    Options options = parseOptions(args, {{"output", 'o', true},
+                                          {"letters", 0, true},
+                                          {"source-letters", 0, true},
+                                          {"typography", 0, true},
+                                          {"dry-run", 0, false}});
     if (options.has("help")) {
         io.out << command.help
                << "Options:\n"
                   "  -o, --output FILE   the template to write (export)\n"
-                  "  --letters L         french (default): accented letters for the game's codes;\n"
-                  "                      russian: Cyrillic for the codes of Russian letters;\n"
-                  "                      none: the bytes as Windows-1252\n"
+                  "  --source-letters L  the view of the text the game's files hold now, the\n"
+                  "                      templates' source text: french (default): accented\n"
+                  "                      letters for the game's codes; russian: Cyrillic for\n"
+                  "                      the codes of Russian letters; none: the bytes as\n"
+                  "                      Windows-1252\n"
+                  "  --letters L         the view of the translations (import), french (default),\n"
+                  "                      russian or none; each view takes only the letters the\n"
+                  "                      game's font holds, none takes every byte\n"
+                  "  --typography ascii  write the quotes, dashes, ellipses and no-break spaces\n"
+                  "                      that editors put in as the game's ' \" - ... and space\n"
+                  "                      (import); without it they are refused\n"
                   "  --dry-run           check and report, write nothing (import)\n"
                   "  -h, --help          this text\n\n"
                   "Workflow: export the template from the game's original files, kept as they\n"
@@ -103,10 +134,14 @@ void runTextCommand(const std::vector<std::string>& args, Streams io, const Text
         return;
     }
     if (options.arguments.empty()) throw UsageError("missing action: export or import");
+    // Both views are checked whatever the action uses, so a misspelt one is never passed over.
+    lettersOption(options);
+    sourceLettersOption(options);
     const std::string action = options.arguments.front();
     options.arguments.erase(options.arguments.begin());
     if (action == "export") {
         if (options.has("dry-run")) throw UsageError("--dry-run is an option of import");
+        if (options.value("typography")) throw UsageError("--typography is an option of import");
         command.exportAction(options, io);
     } else if (action == "import") {
         if (options.value("output")) throw UsageError("-o is an option of export");

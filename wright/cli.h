@@ -22,6 +22,12 @@ int run(const std::vector<std::string>& args, Streams io);
 
 // The options every text command takes.
 Letters lettersOption(const Options& options);  // --letters, french when absent
+// --source-letters, french when absent: the view of the text the game's files
+// hold now, the templates' source text (a Russian translation is made from
+// an English or French original).
+Letters sourceLettersOption(const Options& options);
+// --typography: true for "ascii", false when absent.
+bool typographyOption(const Options& options);
 std::string outputOption(const Options& options);  // -o/--output, required
 
 // Refuses (Refused) a path that names a folder where a file is expected:
@@ -36,7 +42,8 @@ void writeOutput(Streams io, const std::string& path, std::string_view bytes);
 std::ostream& reportStream(Streams io, const std::string& output);
 
 // A command with an export and an import action, and the options they take:
-// -o/--output and --letters, --dry-run for import.
+// -o/--output, --letters and --source-letters; --dry-run and --typography
+// for import.
 struct TextCommand {
     const char* help;
     void (*exportAction)(const Options& options, Streams io);

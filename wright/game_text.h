@@ -41,6 +41,31 @@ Encoded fromUtf8(std::string_view utf8, CodePage page);
 // The number of characters of a UTF-8 text (its code points).
 std::size_t characterCount(std::string_view utf8);
 
+// Unicode normalisation form C: a letter written with a separate accent
+// becomes the one letter. Text that is not UTF-8 comes back as it is, for
+// fromUtf8 to name.
+std::string composed(std::string_view utf8);
+
+// What CAT tools and word processors put in on their own, replaced by the
+// game's nearest letters: ' for the curly single quotes, " for the curly
+// double quotes and the guillemets, ... for the ellipsis, - for the dashes, a
+// space for the no-break spaces. `replaced` is raised by the number of
+// characters replaced. Text that is not UTF-8 comes back as it is.
+std::string foldTypography(std::string_view utf8, std::size_t& replaced);
+
+// The game shows only what its font holds: each view has an alphabet.
+//   french   printable ASCII but the twelve game codes, and the twelve letters;
+//   russian  printable ASCII but the codes of the Cyrillic table, and the 64
+//            Cyrillic letters; the runs the converter leaves alone ("<0x" to
+//            ">", "%" and a variable name, in records "_" and "=" too) are
+//            taken as they are;
+//   none     every byte.
+// A record's text may also hold its tags and line breaks.
+enum class TextKind { Name, Record };
+// The first character outside the view's alphabet, named with its place and
+// what to do instead; nothing when every character is in it.
+std::optional<std::string> outsideAlphabet(std::string_view utf8, Letters letters, TextKind kind);
+
 // A name field's text (the bytes before its terminating zero) in the view of
 // `letters`, and back. The Russian view of names converts without the
 // variable markers, as the monster list does.

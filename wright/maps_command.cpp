@@ -26,8 +26,9 @@ using arcwright::FrenchLetters;
 constexpr std::size_t kLongestMapName = arcwright::kNameFieldSize - 1;
 
 const char* const kMapsHelp =
-    "Usage: wright maps export MAPS.BSA -o FILE.pot [--letters L]\n"
-    "       wright maps import MAPS.BSA FILE.po [--letters L] [--dry-run]\n"
+    "Usage: wright maps export MAPS.BSA -o FILE.pot [--source-letters L]\n"
+    "       wright maps import MAPS.BSA FILE.po [--letters L] [--source-letters L]\n"
+    "                          [--typography ascii] [--dry-run]\n"
     "The location names of every region of the map archive.\n\n"
     "export writes a PO template with one entry per named location; its context\n"
     "names the region and the location's index, its comment the byte limit and\n"
@@ -82,7 +83,7 @@ void exportMaps(const Options& options, Streams io) {
     expectArguments(options, 1, "MAPS.BSA");
     const std::string& path = options.arguments[0];
     const std::string output = outputOption(options);
-    const Letters letters = lettersOption(options);
+    const Letters letters = sourceLettersOption(options);
 
     arcwright::MapsArchive archive = openArchive(path, arcwright::Access::ReadOnly);
     reportRecovery(archive.file(), io);
@@ -134,6 +135,7 @@ struct RegionEdit {
 ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& request) {
     const std::string& path = request.target;
     const Letters letters = request.letters;
+    const Letters source = request.sourceLetters;
     EntryIndex index(request.entries);
     ArchivePlan result;
     std::vector<Problem>& problems = result.problems;
@@ -143,7 +145,7 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
 
     try {
         for (int region = 0; region < arcwright::kRegionCount; ++region) {
-            const RegionNames r = loadRegion(archive, region, letters);
+            const RegionNames r = loadRegion(archive, region, source);
             RegionEdit edit{region, r.names.count, r.names.names, r.locations.names, r.dungeons.lines, false};
             for (std::size_t k = 0; k < r.names.names.size(); ++k) {
                 const std::string context = locationContext(region, k);
@@ -159,15 +161,18 @@ ArchivePlan planImport(arcwright::MapsArchive& archive, const ImportRequest& req
                     continue;
                 }
                 const std::string& stored = r.names.names[k];
-                const Encoded typed = storedName(entry->translation, letters, kLongestMapName);
+                // A translation that is the name as it stands keeps the name's bytes.
+                const Encoded typed = entry->translation == showName(stored, letters)
+                                          ? Encoded{stored, std::nullopt}
+                                          : storedName(entry->translation, letters, kLongestMapName);
                 if (!typed.ok()) {
                     problems.push_back({context, *typed.problem});
                     continue;
                 }
                 const bool alreadyThere = typed.bytes == stored && r.locations.names[k] == stored &&
                                           (r.dungeons.lines[k].empty() || r.dungeons.lines[k] == stored);
-                if (entry->source != showName(stored, letters) && !alreadyThere) {
-                    problems.push_back({context, staleSource(showName(stored, letters))});
+                if (entry->source != showName(stored, source) && !alreadyThere) {
+                    problems.push_back({context, staleSource(showName(stored, source))});
                     continue;
                 }
                 if (alreadyThere) {

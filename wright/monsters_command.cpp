@@ -17,8 +17,9 @@ namespace {
 using arcwright::FrenchLetters;
 
 const char* const kMonstersHelp =
-    "Usage: wright monsters export MONSTER.BSA -o FILE.pot [--letters L]\n"
-    "       wright monsters import MONSTER.BSA FILE.po [--letters L] [--dry-run]\n"
+    "Usage: wright monsters export MONSTER.BSA -o FILE.pot [--source-letters L]\n"
+    "       wright monsters import MONSTER.BSA FILE.po [--letters L] [--source-letters L]\n"
+    "                              [--typography ascii] [--dry-run]\n"
     "The 43 monster names of the monster archive, each in a field of 24 bytes.\n\n"
     "import checks every entry first; when one does not fit, all problems are\n"
     "listed and nothing is written.\n\n";
@@ -72,7 +73,7 @@ void exportMonsters(const Options& options, Streams io) {
     expectArguments(options, 1, "MONSTER.BSA");
     const std::string& path = options.arguments[0];
     const std::string output = outputOption(options);
-    const Letters letters = lettersOption(options);
+    const Letters letters = sourceLettersOption(options);
 
     arcwright::MonsterArchive archive = openArchive(path, arcwright::Access::ReadOnly);
     reportRecovery(archive.file(), io);
@@ -108,13 +109,16 @@ ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& 
             ++plan.tally.untranslated;
             continue;
         }
-        const Encoded typed = storedName(entry->translation, letters, arcwright::kMonsterNameSize);
+        // A translation that is the field as it stands keeps the field's bytes.
+        const Encoded typed = entry->translation == showName(stored[i], letters)
+                                  ? Encoded{stored[i], std::nullopt}
+                                  : storedName(entry->translation, letters, arcwright::kMonsterNameSize);
         if (!typed.ok()) {
             plan.problems.push_back({context, *typed.problem});
         } else if (typed.bytes == stored[i]) {
             ++plan.tally.unchanged;
-        } else if (entry->source != showName(stored[i], letters)) {
-            plan.problems.push_back({context, staleSource(showName(stored[i], letters))});
+        } else if (entry->source != showName(stored[i], request.sourceLetters)) {
+            plan.problems.push_back({context, staleSource(showName(stored[i], request.sourceLetters))});
         } else {
             lines[i] = typed.bytes;
             ++plan.tally.written;

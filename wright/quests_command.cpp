@@ -6,11 +6,10 @@
 
 #include "wright/catalogue.h"
 #include "wright/cli.h"
+#include "wright/record_check.h"
 
-#include "common/cyrillic_letters.h"
 #include "fileio/file_writer.h"
 #include "questwright/quest_file.h"
-#include "questwright/record_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,12 +26,12 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using quest::FrenchLetters;
 using quest::RecordTable;
 
 const char* const kQuestsHelp =
-    "Usage: wright quests export DIR -o FILE.pot [--letters L]\n"
-    "       wright quests import DIR FILE.po [--letters L] [--dry-run]\n"
+    "Usage: wright quests export DIR -o FILE.pot [--source-letters L]\n"
+    "       wright quests import DIR FILE.po [--letters L] [--source-letters L]\n"
+    "                            [--typography ascii] [--dry-run]\n"
     "The records of every quest file (*.QRC, any case) directly in the folder DIR,\n"
     "taken in the byte order of their names.\n\n"
     "export writes a PO template with one entry per non-empty record; its context\n"
@@ -41,7 +40,10 @@ const char* const kQuestsHelp =
     "<0xFB=n>, <0xFC>, <0xFD>, <0xFE> and <0xFF>. A record holding a zero byte\n"
     "cannot be carried by a PO file and is left out. A quest file that cannot be\n"
     "read or is damaged refuses the export.\n"
-    "import parses every translated entry back into record bytes (at most 10000).\n"
+    "import parses every translated entry back into record bytes (at most 10000)\n"
+    "and shows the bytes again: an entry that would not come back exactly as\n"
+    "written (a tag in lower case, text after <0xFE>, a line break that is not\n"
+    "after <0xFC>, <0xFD> or <0xFF>) is refused.\n"
     "Every entry is checked first, then that every quest file to change can be\n"
     "rewritten; when anything does not fit, all problems are listed and nothing is\n"
     "written. Each changed quest file is rewritten whole; the others are left as\n"
@@ -59,17 +61,6 @@ struct QuestFile {
 
 std::string recordContext(const std::string& fileName, std::size_t index) {
     return fileName + " record " + std::to_string(index);
-}
-
-FrenchLetters frenchOf(Letters letters) {
-    return letters == Letters::French ? FrenchLetters::On : FrenchLetters::Off;
-}
-
-// A record as the catalogue carries it.
-std::string showRecord(const std::string& data, Letters letters) {
-    std::string text = quest::RenderRecordText(data, frenchOf(letters));
-    if (letters == Letters::Russian) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
-    return toUtf8(text, codePageOf(letters));
 }
 
 // The names of the quest files directly in the folder, in byte order.
@@ -124,7 +115,7 @@ void exportQuests(const Options& options, Streams io) {
     expectArguments(options, 1, "DIR (the folder of the quest files)");
     const std::string& dir = options.arguments[0];
     const std::string output = outputOption(options);
-    const Letters letters = lettersOption(options);
+    const Letters letters = sourceLettersOption(options);
 
     const std::vector<QuestFile> quests = readQuests(dir, "no template written");
     std::vector<po::Entry> entries;
@@ -203,6 +194,7 @@ void importQuests(const Options& options, Streams io) {
                 continue;
             }
             const std::string shown = showRecord(record.data, letters);
+            const std::string original = showRecord(record.data, request.sourceLetters);
             if (entry->translation == shown) {
                 // Taken as it is: the record keeps its bytes, those the
                 // notation cannot show included.
@@ -213,32 +205,20 @@ void importQuests(const Options& options, Streams io) {
                 problems.push_back({context, "the record holds a zero byte, which a PO file cannot carry"});
                 continue;
             }
-            Encoded typed = fromUtf8(entry->translation, codePageOf(letters));
+            const Encoded typed = storedRecord(entry->translation, letters);
             if (!typed.ok()) {
                 problems.push_back({context, *typed.problem});
                 continue;
             }
-            if (letters == Letters::Russian) ConvertRusEng(typed.bytes, RusEngDirection::ToEng, MarkersRule::On);
-            std::string parsed;
-            try {
-                parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
-            } catch (const quest::RecordTextError& error) {
-                // What a refusal quotes is a tag's argument, which neither
-                // letter conversion touches: its bytes are the typed text's.
-                problems.push_back({context, error.message([letters](std::string_view quoted) {
-                                        return toUtf8(quoted, codePageOf(letters));
-                                    })});
-                continue;
-            }
-            if (parsed == record.data) {
+            if (typed.bytes == record.data) {
                 ++tally.unchanged;
                 continue;
             }
-            if (entry->source != shown) {
+            if (entry->source != original) {
                 problems.push_back({context, "the source text no longer matches the record as the file now holds it"});
                 continue;
             }
-            record.data = std::move(parsed);
+            record.data = typed.bytes;
             changed[f] = true;
             ++tally.written;
         }
@@ -279,6 +259,7 @@ void importQuests(const Options& options, Streams io) {
             throw Refused(dir + ": nothing was written: " + error.what());
         }
     }
+    if (const auto line = typographyLine(request)) io.out << *line << "\n";
     io.out << tallyLine(dir, tally, dryRun, "records") << "\n";
 }
 

@@ -113,7 +113,7 @@ TEST_F(MapsCommand, ExportsEveryNamedLocationWithItsPlaceAndLimit) {
 }
 
 TEST_F(MapsCommand, ExportWithoutLetterViewShowsTheCodes) {
-    ASSERT_EQ(runWright({"maps", "export", archive_, "--letters", "none", "-o", dir_.file("m.pot")}).status, 0);
+    ASSERT_EQ(runWright({"maps", "export", archive_, "--source-letters", "none", "-o", dir_.file("m.pot")}).status, 0);
     EXPECT_EQ(po::readCatalogue(dir_.file("m.pot"))[3].source, "Ch^ne");
 }
 
@@ -228,7 +228,7 @@ TEST_F(MapsCommand, EveryProblemIsListedAndNothingWritten) {
         {entry("region 2 (Glenpoint Foothills), location 0", "Sentinel", std::string(32, 'S')),
          "region 2 (Glenpoint Foothills), location 0", "32 characters; the field holds 31"},
         {entry("region 5 (Dwynnen), location 0", "Chêne", "Дуб"), "region 5 (Dwynnen), location 0",
-         "U+0414 'Д' is not in Windows-1252"},
+         "U+0414 'Д' at character 1 is not in the game's alphabet with --letters french"},
         {entry("region 2 (Glenpoint Foothills), location 7", "Nowhere", "Nulle part"),
          "region 2 (Glenpoint Foothills), location 7", "matches nothing"},
         {entry("region 2 (Glenpoint Foothills), location 0", "Sentinal", "Sentinelle"),

@@ -310,8 +310,9 @@ TEST_P(DamagedRegionName, ShowsInTheLetterView) {
     writeBytes(f.at("maps.po"), catalogue({{"region 1 (Dragontail Mountains), location 0", "Sentinel", "Sentinelle"}}));
 
     const auto exported =
-        runWright({"maps", "export", f.at("MAPS.BSA"), "-o", f.at("maps.pot"), "--letters", c.letters});
-    const auto imported = runWright({"maps", "import", f.at("MAPS.BSA"), f.at("maps.po"), "--letters", c.letters});
+        runWright({"maps", "export", f.at("MAPS.BSA"), "-o", f.at("maps.pot"), "--source-letters", c.letters});
+    const auto imported =
+        runWright({"maps", "import", f.at("MAPS.BSA"), f.at("maps.po"), "--source-letters", c.letters});
     EXPECT_EQ(exported.status, 1);
     EXPECT_EQ(imported.status, 1);
     EXPECT_TRUE(isUtf8(exported.err)) << exported.err;
@@ -334,14 +335,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QuestRefusal, QuotesTheTranslationInItsLetterView) {
-    const std::pair<const char*, std::string> cases[] = {
-        {"french", "é"}, {"none", "é"}, {"russian", "ж"}};
-    for (const auto& [letters, argument] : cases) {
+    const struct {
+        const char* letters;
+        std::string argument;
+        std::string text;  // in the view's alphabet
+    } cases[] = {{"french", "é", "Salut "}, {"none", "é", "Salut "}, {"russian", "ж", "Привет "}};
+    for (const auto& [letters, argument, text] : cases) {
         SCOPED_TRACE(letters);
         Folder f;
         questFolder(f);
         const std::string before = testing::readBytes(f.at(kQuest));
-        writeBytes(f.at("q.po"), catalogue({{kQuest + " record 0", "Bonjour.<0xFE>", "Salut <0xFB=" + argument + ">"}}));
+        writeBytes(f.at("q.po"), catalogue({{kQuest + " record 0", "Bonjour.<0xFE>", text + "<0xFB=" + argument + ">"}}));
         const auto run = runWright({"quests", "import", f.path, f.at("q.po"), "--letters", letters});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(isUtf8(run.err)) << run.err;

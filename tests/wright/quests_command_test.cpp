@@ -156,7 +156,7 @@ std::string catalogueText(const std::vector<po::Entry>& entries) {
 std::vector<po::Entry> exportTemplate(const QuestFolder& folder, const TempDir& work,
                                       const std::string& letters = "french") {
     const std::string pot = work.file("quests.pot");
-    const auto run = runWright({"quests", "export", path(folder.dir), "-o", pot, "--letters", letters});
+    const auto run = runWright({"quests", "export", path(folder.dir), "-o", pot, "--source-letters", letters});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(msgfmtAccepts(pot));
     return po::readCatalogue(pot);
@@ -209,7 +209,7 @@ TEST(QuestsExport, TemplateHoldsEveryNonEmptyRecordInTheNotation) {
         const auto before = folder.snapshot();
         TempDir work;
         const std::string pot = work.file("quests.pot");
-        const auto run = runWright({"quests", "export", path(folder.dir), "-o", pot, "--letters", c.letters});
+        const auto run = runWright({"quests", "export", path(folder.dir), "-o", pot, "--source-letters", c.letters});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_TRUE(msgfmtAccepts(pot));
         EXPECT_NE(run.out.find("8 records of 3 quest files"), std::string::npos) << run.out;
@@ -390,7 +390,7 @@ TEST(QuestsImport, RefusesEveryProblemWithItsContextAndWritesNothing) {
         {"ALPHA.QRC record 0", "Texte <0xFB=12 sans fin", {}, "has no closing \">\""},
         {"ALPHA.QRC record 0", "Texte <0xFB=douze> fin", {}, "'douze' is not a valid integer value"},
         {"ALPHA.QRC record 4", std::string(10001, 'a'), {}, "more than 10000 bytes"},
-        {"ALPHA.QRC record 4", "Привет.<0xFE>", {}, "U+041F 'П' is not in Windows-1252"},
+        {"ALPHA.QRC record 4", "Привет.<0xFE>", {}, "U+041F 'П' at character 1 is not in the game's alphabet with --letters french"},
         {"GHOST.QRC record 0", "Fantôme.<0xFE>", "Ghost.<0xFE>", "this context matches nothing in"},
         {"ALPHA.QRC record 1", "Vide.<0xFE>", "Empty.<0xFE>", "this context matches nothing in"},
         {"ALPHA.QRC record 3", "Zéro.<0xFE>", "z", "holds a zero byte"},
@@ -536,7 +536,7 @@ TEST(QuestsImport, RussianLettersRoundTripStoresGameCodes) {
     const auto before = folder.snapshot();
 
     const auto run = runWright({"quests", "import", path(folder.dir), writeCatalogue(work, entries), "--letters",
-                                "russian"});
+                                "russian", "--source-letters", "russian"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("1 records written"), std::string::npos) << run.out;
     const quest::RecordTable rus = folder.records("RUS.QRC");
