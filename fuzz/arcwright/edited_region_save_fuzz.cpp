@@ -64,18 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const ArchiveRejected&) {
         return 0;
     }
-    const NamesLoad names = loadMapNames(*archive, region, french);
-    const NamesLoad locations = loadLocationNames(*archive, region, names.count, french);
-    const NamesLoad dungeons = loadDungeonNames(*archive, region, french);
-    const DungeonPlacement placement =
-        placeDungeons(locations.names, dungeons, [](std::string_view name) { return std::string(name); });
-    // The window saves only a region whose every name it read.
-    if (!names.problems.empty() || !locations.problems.empty() || !dungeons.problems.empty() || placement.unmatched ||
-        placement.problem)
-        return 0;
-    const std::string namesRecord = archive->readRecord(region, kNamesSlot);
-    const std::string locationRecord = archive->readRecord(region, kLocationSlot);
-    const std::string dungeonRecord = archive->readRecord(region, kDungeonSlot);
+    const RegionLoad load = loadRegion(*archive, region, french);
+    if (!load.whole()) return 0;
+    const auto& [namesRecord, locationRecord, dungeonRecord, names, locations, dungeons, placement] = load;
 
     // The copy into the record lists: the location list becomes the lines, a
     // dungeon line takes the line beside it.

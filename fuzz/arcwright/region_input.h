@@ -5,6 +5,7 @@
 // from its first record; every other record is empty.
 
 #include "arcwright/fixtures/archive_fixtures.h"
+#include "arcwright/region_records.h"
 #include "fuzz/arcwright/sparse_archive.h"
 
 #include <cstdint>
@@ -38,6 +39,34 @@ inline bool writeRegionArchive(InputReader& input, int region, SparseFile& file)
     file.put(kMapsDirectoryOffset, directory, kMapsMinimumSize);
     file.put(first, input.rest(), kMapsDirectoryOffset);
     return true;
+}
+
+// A region as the window loads it: the three records, their three load
+// phases and where the dungeons go.
+struct RegionLoad {
+    std::string namesRecord, locationRecord, dungeonRecord;
+    NamesLoad names, locations, dungeons;
+    DungeonPlacement placement;
+
+    // The window saves only a region whose every name it read, and ends at a
+    // dungeon without a location.
+    bool whole() const {
+        return names.problems.empty() && locations.problems.empty() && dungeons.problems.empty() &&
+               !placement.unmatched && !placement.problem;
+    }
+};
+
+inline RegionLoad loadRegion(MapsArchive& archive, int region, FrenchLetters french) {
+    RegionLoad load;
+    load.namesRecord = archive.readRecord(region, kNamesSlot);
+    load.names = loadMapNames(archive, region, french);
+    load.locationRecord = archive.readRecord(region, kLocationSlot);
+    load.locations = loadLocationNames(archive, region, load.names.count, french);
+    load.dungeonRecord = archive.readRecord(region, kDungeonSlot);
+    load.dungeons = loadDungeonNames(archive, region, french);
+    load.placement =
+        placeDungeons(load.locations.names, load.dungeons, [](std::string_view name) { return std::string(name); });
+    return load;
 }
 
 }  // namespace arcwright::fuzzing

@@ -91,25 +91,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    const std::string namesRecord = archive->readRecord(region, kNamesSlot);
-    const NamesLoad names = loadMapNames(*archive, region, french);
+    const RegionLoad load = loadRegion(*archive, region, french);
+    const auto& [namesRecord, locationRecord, dungeonRecord, names, locations, dungeons, placement] = load;
     checkLoad(names, mapNamesLayout(namesRecord), namesRecord);
-
-    const std::string locationRecord = archive->readRecord(region, kLocationSlot);
-    const NamesLoad locations = loadLocationNames(*archive, region, names.count, french);
     checkLoad(locations, locationLayout(locationRecord, names.count), locationRecord);
-
-    const std::string dungeonRecord = archive->readRecord(region, kDungeonSlot);
-    const NamesLoad dungeons = loadDungeonNames(*archive, region, french);
     checkLoad(dungeons, dungeonLayout(dungeonRecord), dungeonRecord);
-
-    const DungeonPlacement placement = placeDungeons(locations.names, dungeons, [](std::string_view name) { return std::string(name); });
     FUZZ_CHECK(placement.lines.size() == locations.names.size());
-    // The window saves only a region whose every name it read, and ends at a
-    // dungeon without a location.
-    if (!names.problems.empty() || !locations.problems.empty() || !dungeons.problems.empty() || placement.unmatched ||
-        placement.problem)
-        return 0;
+    if (!load.whole()) return 0;
 
     saveUnchanged(*archive, file, region, kNamesSlot,
                   planMapNamesSave(*archive, region, names.count, names.names, french), mapNamesLayout(namesRecord),
