@@ -99,16 +99,23 @@ std::string notSaved(const std::string& label, const NameLayout& layout) {
     return label + " has names outside its record (" + layout.problems.front() + ")";
 }
 
-void mapNamesLayoutInto(NameLayout& layout, Problems& problems, std::string_view record) {
+// The count that opens MAPNAMES and MAPDITEM, into layout.count; false (and
+// a problem) when the record is too short to hold one or it is negative.
+bool readCount(NameLayout& layout, Problems& problems, std::string_view record) {
     if (!inside(record, 0, kCountFieldSize)) {
         problems.add("the record of " + std::to_string(record.size()) + " bytes holds no count");
-        return;
+        return false;
     }
     layout.count = countAt(record, 0);
     if (layout.count < 0) {
         problems.add("the count " + std::to_string(layout.count) + " is negative");
-        return;
+        return false;
     }
+    return true;
+}
+
+void mapNamesLayoutInto(NameLayout& layout, Problems& problems, std::string_view record) {
+    if (!readCount(layout, problems, record)) return;
     const std::int64_t fit = (static_cast<std::int64_t>(record.size()) - kCountFieldSize) / kNameFieldSize;
     if (layout.count > fit)
         problems.add(std::to_string(layout.count) + " names do not fit the record of " + std::to_string(record.size()) +
@@ -137,15 +144,7 @@ void locationLayoutInto(NameLayout& layout, Problems& problems, std::string_view
 }
 
 void dungeonLayoutInto(NameLayout& layout, Problems& problems, std::string_view record) {
-    if (!inside(record, 0, kCountFieldSize)) {
-        problems.add("the record of " + std::to_string(record.size()) + " bytes holds no count");
-        return;
-    }
-    layout.count = countAt(record, 0);
-    if (layout.count < 0) {
-        problems.add("the count " + std::to_string(layout.count) + " is negative");
-        return;
-    }
+    if (!readCount(layout, problems, record)) return;
     const std::int64_t tableEnd = kCountFieldSize + kDungeonTableEntrySize * layout.count;
     if (!inside(record, 0, tableEnd))
         problems.add("the table of " + std::to_string(layout.count) + " dungeons does not fit the record of " +

@@ -9,6 +9,7 @@
 #include "ui/button_tag.h"
 #include "ui/dialogs.h"
 #include "ui/list_index.h"
+#include "ui/local_path.h"
 #include "ui/log_panel.h"
 #include "ui/memo_lines.h"
 #include "ui/wright_application.h"
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -58,10 +58,6 @@ std::optional<std::size_t> nameWithLineBreak(const std::vector<std::string>& nam
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i].find_first_of("\r\n") != std::string::npos) return i;
     return std::nullopt;
-}
-
-std::string fileName(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 // The archive core's messages: their words, the paths and the system's
@@ -117,15 +113,18 @@ std::optional<std::vector<std::string>> TForm1::encodeLines(const QStringList& l
     return bytes;
 }
 
-void TForm1::closeArchives() {
-    for (auto* file : {mapsFile(), monsterFile()}) {
-        if (!file) continue;
-        try {
-            file->close();
-        } catch (const std::exception& error) {
-            log(systemText(error.what()));
-        }
+void TForm1::closeArchive(ArchiveFile* file) {
+    if (!file) return;
+    try {
+        file->close();
+    } catch (const std::exception& error) {
+        log(systemText(error.what()));
     }
+}
+
+void TForm1::closeArchives() {
+    closeArchive(mapsFile());
+    closeArchive(monsterFile());
 }
 
 void TForm1::endProgram() {
@@ -151,13 +150,7 @@ void TForm1::FormShow() {
 
 void TForm1::OpenMaps() {
     if (wright::ui::tag(BOpenMAPSFile) != 0) {
-        if (maps_) {
-            try {
-                maps_->file().close();
-            } catch (const std::exception& error) {
-                log(systemText(error.what()));
-            }
-        }
+        closeArchive(mapsFile());
         maps_.reset();
         log(QStringLiteral("Closing File MAPS.BSA..."));
         BOpenMAPSFile->setText(kOpenMaps);
@@ -174,7 +167,7 @@ void TForm1::OpenMaps() {
     if (!path) return;
     log(QStringLiteral("Loading File MAPS.BSA..."));
     try {
-        maps_ = std::make_unique<MapsArchive>(fileName(*path));
+        maps_ = std::make_unique<MapsArchive>(wright::ui::localPath(*path));
         if (const auto& note = maps_->file().recoveryNote()) log(systemText(*note));
     } catch (const ArchiveRejected& why) {
         log(QStringLiteral("MAPS.BSA not opened: %1 is not a map archive: %2.").arg(*path, systemText(why.what())));
@@ -434,13 +427,7 @@ void TForm1::ExportInMap() {
 
 void TForm1::OpenMonster() {
     if (wright::ui::tag(BOpenMonsterFile) != 0) {
-        if (monster_) {
-            try {
-                monster_->file().close();
-            } catch (const std::exception& error) {
-                log(systemText(error.what()));
-            }
-        }
+        closeArchive(monsterFile());
         monster_.reset();
         log(QStringLiteral("Closing File MONSTER.BSA..."));
         log(QStringLiteral("File Closed."));
@@ -457,7 +444,7 @@ void TForm1::OpenMonster() {
     std::unique_ptr<MonsterArchive> archive;
     std::vector<std::string> names;
     try {
-        archive = std::make_unique<MonsterArchive>(fileName(*path));
+        archive = std::make_unique<MonsterArchive>(wright::ui::localPath(*path));
         if (const auto& note = archive->file().recoveryNote()) log(systemText(*note));
         names = archive->readNames(french());
     } catch (const ArchiveRejected& why) {

@@ -5,6 +5,8 @@
 // back into the lists and the Log. The core never sees a widget; the window
 // never computes a position in an archive. Text crosses between the game's
 // bytes and the controls only through ui/text_codec.
+// The controls are built from the window design in tform1_controls.cpp; the
+// handlers, one method each, are in tform1.cpp.
 
 #include "arcwright/maps_archive.h"
 #include "arcwright/monster_names.h"
@@ -97,6 +99,8 @@ private:
     // character the code page cannot hold.
     std::optional<std::vector<std::string>> encodeLines(const QStringList& lines, const QString& what,
                                                         const QString& list, wright::ui::CodePage page);
+    // Closes the archive, if open; a failing close is reported in Log.
+    void closeArchive(ArchiveFile* file);
     void closeArchives();
     void endProgram();
 

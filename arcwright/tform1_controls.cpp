@@ -8,12 +8,13 @@
 #include "ui/button_tag.h"
 #include "ui/captions.h"
 #include "ui/fonts.h"
+#include "ui/handler_guard.h"
 #include "ui/log_panel.h"
 #include "ui/program_icon.h"
-#include "ui/wright_application.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,9 @@
 #include <QVBoxLayout>
 
 namespace arcwright {
+
+using wright::ui::guarded;
+
 namespace {
 
 constexpr int kClientWidth = 545;
@@ -70,22 +74,6 @@ QLineEdit* display(QWidget* parent, const char* name) {
     palette.setColor(QPalette::Disabled, QPalette::Text, Qt::black);
     edit->setPalette(palette);
     return edit;
-}
-
-// A handler run from a signal. Qt's event delivery is not exception-safe, so
-// an error ends here, in the application's error dialog, and the window goes
-// on with the next message.
-template <typename Form>
-auto guarded(Form* form, void (Form::*handler)()) {
-    return [form, handler] {
-        try {
-            (form->*handler)();
-        } catch (const std::exception& error) {
-            if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString::fromUtf8(error.what()));
-        } catch (...) {
-            if (auto* app = wright::ui::WrightApplication::instance()) app->reportError(QString());
-        }
-    };
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "fileio/binary_file.h"
 
-#include "fileio/little_endian.h"
 #include "fileio/write_faults.h"
 
 #include <cerrno>
@@ -90,24 +89,6 @@ std::size_t BinaryFile::readSome(void* buffer, std::size_t n) {
 
 void BinaryFile::readExact(void* buffer, std::size_t n) {
     if (readSome(buffer, n) != n) throw FileError(path_, "read", "unexpected end of file");
-}
-
-std::int32_t BinaryFile::readI32LE() {
-    unsigned char b[4];
-    readExact(b, sizeof b);
-    return loadI32LE(b);
-}
-
-std::uint32_t BinaryFile::readU32LE() {
-    unsigned char b[4];
-    readExact(b, sizeof b);
-    return loadU32LE(b);
-}
-
-std::uint16_t BinaryFile::readU16LE() {
-    unsigned char b[2];
-    readExact(b, sizeof b);
-    return loadU16LE(b);
 }
 
 void BinaryFile::write(const void* buffer, std::size_t n) {

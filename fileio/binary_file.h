@@ -56,9 +56,6 @@ public:
     std::size_t readSome(void* buffer, std::size_t n);
     // Reads exactly n bytes or throws ("unexpected end of file").
     void readExact(void* buffer, std::size_t n);
-    std::int32_t readI32LE();
-    std::uint32_t readU32LE();
-    std::uint16_t readU16LE();
 
     void write(const void* buffer, std::size_t n);
     void write(const std::string& bytes) { write(bytes.data(), bytes.size()); }

@@ -2,6 +2,8 @@
 // Pixwright's window: a button that chooses a folder, the folder's *.img
 // pictures down the left, the selected picture at twice its size in a
 // scrolling area, and the log of each load along the bottom.
+// The controls are built from the window design in tform1_controls.cpp; the
+// handlers, one method each, are in tform1.cpp.
 
 #include "pixwright/img_picture.h"
 #include "ui/log_panel.h"

@@ -1,6 +1,6 @@
 // Questwright: the quest text editor.
 
-#include "questwright/form.h"
+#include "questwright/tform1.h"
 #include "ui/dialogs.h"
 #include "ui/wright_application.h"
 

@@ -28,8 +28,6 @@ public:
     // The same, every block through QTextLayout itself.
     QStringList layoutLines(const QString& text);
 
-    qreal lineWidth() const { return lineWidth_; }
-
 private:
     struct Glyph {
         qint32 advance = 0;  // in 1/64 pixel, as the layout counts

@@ -33,21 +33,27 @@ void WrightApplication::reportError(const QString& message) {
 bool WrightApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        reportError(QString::fromUtf8(error.what()));
     } catch (...) {
-        reportError(QString());
+        reportError(currentExceptionMessage());
     }
     return true;
+}
+
+QString currentExceptionMessage() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return QString();
+    }
 }
 
 int runGuarded(WrightApplication& app, const std::function<int()>& body) {
     try {
         body();
-    } catch (const std::exception& error) {
-        app.reportError(QString::fromUtf8(error.what()));
     } catch (...) {
-        app.reportError(QString());
+        app.reportError(currentExceptionMessage());
     }
     return 0;
 }

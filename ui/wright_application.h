@@ -42,6 +42,10 @@ private:
     ErrorReporter reporter_;
 };
 
+// The message of the exception being handled, for the error dialog: its text,
+// or an empty message when it carries none. Call it only inside a catch block.
+QString currentExceptionMessage();
+
 // Runs the program's start-up and message loop. An exception that escapes them
 // is shown in the error dialog (an empty message when it carries no text), and
 // the program still ends with status 0.

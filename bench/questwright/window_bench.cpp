@@ -4,7 +4,7 @@
 //   usage: questwright-window-bench [WORK_FOLDER]
 
 #include "questwright/fixtures/quest_fixtures.h"
-#include "questwright/form.h"
+#include "questwright/tform1.h"
 #include "ui/dialogs.h"
 #include "ui/text_codec.h"
 #include "questwright/memo_wrap.h"

@@ -13,9 +13,8 @@
 // the name as shown), zeros the rest of each name field and changes nothing
 // outside the name fields.
 
-#include "arcwright/fixtures/archive_fixtures.h"
 #include "arcwright/region_records.h"
-#include "fuzz/arcwright/sparse_archive.h"
+#include "fuzz/arcwright/region_input.h"
 #include "fuzz/arcwright/unedited_save.h"
 #include "fuzz/fuzz_check.h"
 
@@ -26,9 +25,6 @@ namespace {
 
 // Records up to this size are compared whole after a save.
 constexpr std::int64_t kComparedRecordSize = 1 << 20;
-// A larger record of the region is left to the directory target: reading
-// megabytes of zeros per input only slows the search down.
-constexpr std::int32_t kLargestRecord = 1 << 20;
 
 void checkLoad(const NamesLoad& load, const NameLayout& layout, std::string_view record) {
     FUZZ_CHECK(load.names.size() == layout.positions.size());
@@ -85,26 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InputReader input(data, size);
     const int region = input.byte() % kRegionCount;
     const FrenchLetters french = (input.byte() & 1) ? FrenchLetters::Replace : FrenchLetters::Keep;
-    const std::int32_t lead = input.i32();
-    std::int32_t sizes[kSlotsPerRegion];
-    for (std::int32_t& s : sizes) {
-        s = input.i32();
-        if (s > kLargestRecord) return 0;
-    }
-
-    std::string directory;
-    std::int64_t first = kFirstRecordOffset;
-    for (int r = 0; r < kRegionCount; ++r)
-        for (int s = 0; s < kSlotsPerRegion; ++s) {
-            std::int32_t recordSize = 0;
-            if (r == region) recordSize = sizes[s];
-            else if (r == 0 && s == kUnreadSlot) recordSize = lead;
-            if (r < region) first += recordSize;
-            directory += directoryEntry(fixtures::usualRecordName(r, s), 0, recordSize);
-        }
     SparseFile file(scratchPath("MAPS.BSA"), kMapsMinimumSize);
-    file.put(kMapsDirectoryOffset, directory, kMapsMinimumSize);
-    file.put(first, input.rest(), kMapsDirectoryOffset);
+    if (!writeRegionArchive(input, region, file)) return 0;
 
     std::optional<MapsArchive> archive;
     try {
@@ -113,25 +91,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    const std::string namesRecord = archive->readRecord(region, kNamesSlot);
-    const NamesLoad names = loadMapNames(*archive, region, french);
+    const RegionLoad load = loadRegion(*archive, region, french);
+    const auto& [namesRecord, locationRecord, dungeonRecord, names, locations, dungeons, placement] = load;
     checkLoad(names, mapNamesLayout(namesRecord), namesRecord);
-
-    const std::string locationRecord = archive->readRecord(region, kLocationSlot);
-    const NamesLoad locations = loadLocationNames(*archive, region, names.count, french);
     checkLoad(locations, locationLayout(locationRecord, names.count), locationRecord);
-
-    const std::string dungeonRecord = archive->readRecord(region, kDungeonSlot);
-    const NamesLoad dungeons = loadDungeonNames(*archive, region, french);
     checkLoad(dungeons, dungeonLayout(dungeonRecord), dungeonRecord);
-
-    const DungeonPlacement placement = placeDungeons(locations.names, dungeons, [](std::string_view name) { return std::string(name); });
     FUZZ_CHECK(placement.lines.size() == locations.names.size());
-    // The window saves only a region whose every name it read, and ends at a
-    // dungeon without a location.
-    if (!names.problems.empty() || !locations.problems.empty() || !dungeons.problems.empty() || placement.unmatched ||
-        placement.problem)
-        return 0;
+    if (!load.whole()) return 0;
 
     saveUnchanged(*archive, file, region, kNamesSlot,
                   planMapNamesSave(*archive, region, names.count, names.names, french), mapNamesLayout(namesRecord),

@@ -1,11 +1,12 @@
 #pragma once
 // A map archive built for one fuzz input: a sparse file that reaches the end
 // of the directory, with the directory and a few runs of record bytes written
-// at their places. Each process keeps its own folder under /dev/shm, so the
-// 22 MB of the archive cost only the pages that are written.
+// at their places. It lies in the process's scratch folder under /dev/shm, so
+// the 22 MB of the archive cost only the pages that are written.
 
 #include "arcwright/maps_archive.h"
 #include "fileio/little_endian.h"
+#include "fuzz/scratch_folder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,29 +18,7 @@
 
 namespace arcwright::fuzzing {
 
-inline const std::string& scratchFolder();
-
-inline void removeScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(scratchFolder(), ignored);
-}
-
-// Made at the first use and removed when the process exits.
-inline const std::string& scratchFolder() {
-    static const std::string folder = [] {
-        char pattern[] = "/dev/shm/arcwright-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (made == nullptr) std::abort();
-        return std::string(made);
-    }();
-    // Registered once the folder's name is complete, so it runs before the
-    // name is destroyed.
-    static const bool removedAtExit = std::atexit(removeScratchFolder) == 0;
-    (void)removedAtExit;
-    return folder;
-}
-
-inline std::string scratchPath(const char* name) { return scratchFolder() + "/" + name; }
+using wright::fuzzing::scratchPath;
 
 // One directory entry as the archive stores it.
 inline std::string directoryEntry(std::string_view name, std::uint16_t field, std::int32_t size) {

@@ -87,6 +87,41 @@ void regionSeeds(const fs::path& corpus) {
     seed(corpus, target, "count_past_the_record", regionInput(2, false, 0, counted));
 }
 
+// region, options, the edited text after its two-byte length, then the
+// region's records as for the unedited saves.
+std::string editedRegionInput(int region, bool french, const std::string& edited,
+                              const fixtures::RegionContent& content) {
+    const std::string unedited = regionInput(region, french, 0, content);
+    std::string input = unedited.substr(0, 2);
+    input.push_back(static_cast<char>(edited.size() & 0xFF));
+    input.push_back(static_cast<char>(edited.size() >> 8));
+    return input + edited + unedited.substr(2);
+}
+
+void editedRegionSeeds(const fs::path& corpus) {
+    const std::string target = "fuzz_edited_region_save";
+    const std::vector<std::string> names{"Sentinel", "Ch^ne", std::string(32, 'N'), "Oakford"};
+    seed(corpus, target, "renamed_with_dungeons",
+         editedRegionInput(0, false, "Daggerfall\nChene\n" + std::string(40, 'L') + "\nWayrest",
+                           fixtures::regionOf(names, {1, 3})));
+    seed(corpus, target, "french_letters",
+         editedRegionInput(5, true, "Ch\xEAne d'or\n\xCEle\nOakford", fixtures::regionOf({"Ch^ne", "#le", "Oakford"}, {0})));
+    seed(corpus, target, "dungeon_line_emptied",
+         editedRegionInput(3, false, "A2\n\nC2", fixtures::regionOf({"A", "B", "C"}, {1, 2})));
+    seed(corpus, target, "fewer_lines", editedRegionInput(9, false, "One\nTwo", fixtures::regionOf({"A", "B", "C"})));
+    seed(corpus, target, "more_lines",
+         editedRegionInput(9, true, "One\nTwo\nThree\nFour", fixtures::regionOf({"A", "B", "C"}, {2})));
+    seed(corpus, target, "zero_and_cr_in_a_line",
+         editedRegionInput(61, false, std::string("Sen\0tinel\r\nB", 12), fixtures::regionOf({"Sentinel", "B"}, {0})));
+}
+
+// options, the edited text after its two-byte length, then the file.
+std::string editedMonsterInput(bool french, const std::string& edited, const std::string& file) {
+    std::string input{static_cast<char>(french ? 1 : 0), static_cast<char>(edited.size() & 0xFF),
+                      static_cast<char>(edited.size() >> 8)};
+    return input + edited + file;
+}
+
 void monsterSeeds(const fs::path& corpus, const fs::path& scratch) {
     const std::string target = "fuzz_monster_names";
     const fs::path path = scratch / "MONSTER.BSA";
@@ -96,6 +131,14 @@ void monsterSeeds(const fs::path& corpus, const fs::path& scratch) {
     seed(corpus, target, "demo_names", std::string(1, '\0') + demo);
     seed(corpus, target, "demo_names_french", std::string(1, '\x01') + demo);
     seed(corpus, target, "one_byte_short", std::string(1, '\0') + demo.substr(0, demo.size() - 1));
+
+    const std::string edited = "fuzz_edited_monster_save";
+    std::string renamed;
+    for (int i = 0; i < kMonsterCount; ++i) renamed += "Monster " + std::to_string(i) + "\n";
+    seed(corpus, edited, "every_name", editedMonsterInput(false, renamed, demo));
+    seed(corpus, edited, "french_letters", editedMonsterInput(true, "Li\xE8vre\n\xC9lan\n" + std::string(30, 'X'), demo));
+    seed(corpus, edited, "more_lines", editedMonsterInput(false, renamed + "Extra\nAnother", demo));
+    seed(corpus, edited, "one_byte_short", editedMonsterInput(false, "Rat", demo.substr(0, demo.size() - 1)));
 }
 
 }  // namespace
@@ -105,6 +148,7 @@ void writeArcwrightSeeds(const fs::path& corpus) {
     fs::create_directories(scratch);
     directorySeeds(corpus, scratch);
     regionSeeds(corpus);
+    editedRegionSeeds(corpus);
     monsterSeeds(corpus, scratch);
     fs::remove_all(scratch);
 }

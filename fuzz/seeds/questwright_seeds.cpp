@@ -36,10 +36,25 @@ std::string questImage(const std::vector<std::pair<std::uint16_t, std::string>>&
 void writeQuestwrightSeeds(const std::filesystem::path& corpus) {
     const std::string hello("Hello\xFCW\xFE", 8);
     const std::string tagged("Ch^ne \xFB\x0C" "arg\xFD" "end\xFF", 17);
-    writeSeed(corpus, "fuzz_quest_container", "two_records", questImage({{1000, hello}, {1001, tagged}}, 12));
-    writeSeed(corpus, "fuzz_quest_container", "header_13", questImage({{7, "ab"}, {7, ""}}, 13));
-    writeSeed(corpus, "fuzz_quest_container", "no_records", questImage({}, 0));
-    writeSeed(corpus, "fuzz_quest_container", "one_record", questImage({{5, std::string(300, 'x')}}, 6));
+    // The container's parser and the reader the window uses take the same files.
+    for (const char* target : {"fuzz_quest_container", "fuzz_quest_read"}) {
+        writeSeed(corpus, target, "two_records", questImage({{1000, hello}, {1001, tagged}}, 12));
+        writeSeed(corpus, target, "header_13", questImage({{7, "ab"}, {7, ""}}, 13));
+        writeSeed(corpus, target, "no_records", questImage({}, 0));
+        writeSeed(corpus, target, "one_record", questImage({{5, std::string(300, 'x')}}, 6));
+    }
+    std::string cut = questImage({{1, "abc"}, {2, "de"}}, 12);
+    writeSeed(corpus, "fuzz_quest_read", "index_past_the_end", cut.substr(0, 9));
+    // Four bytes between the index and the first record: a save moves the
+    // records up and gives them new offsets.
+    std::string apart;
+    appendU16(apart, 12);
+    appendU16(apart, 1);
+    appendU32(apart, 18);
+    appendU16(apart, 2);
+    appendU32(apart, 21);
+    apart += "....abcde";
+    writeSeed(corpus, "fuzz_quest_read", "records_apart", apart);
 
     writeSeed(corpus, "fuzz_record_notation", "hello", hello);
     writeSeed(corpus, "fuzz_record_notation", "tagged", tagged);

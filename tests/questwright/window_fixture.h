@@ -3,7 +3,7 @@
 // names, with scripted dialogs and a folder of quest files made in code.
 
 #include "questwright/fixtures/quest_fixtures.h"
-#include "questwright/form.h"
+#include "questwright/tform1.h"
 #include "questwright/memo_wrap.h"
 #include "tests/support/reported_errors.h"
 #include "tests/support/temp_dir.h"

@@ -3,7 +3,7 @@
 
 #include "arcwright/tform1.h"
 #include "pixwright/tform1.h"
-#include "questwright/form.h"
+#include "questwright/tform1.h"
 #include "ui/dialogs.h"
 #include "ui/program_icon.h"
 #include "ui/testing/scripted_dialogs.h"

@@ -1,6 +1,8 @@
 #include "tests/support/reported_errors.h"
+#include "ui/handler_guard.h"
 #include "ui/wright_application.h"
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace wright::ui {
 namespace {
@@ -39,6 +42,39 @@ TEST_F(ErrorDialogTest, AnExceptionWithoutTextShowsAnEmptyMessage) {
     button.show();
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(wright::testing::reportedErrors(), QStringList{QString()});
+}
+
+// A window's handlers, as the guard runs them: methods of the form, some
+// returning a result the signal has no use for.
+struct FailingHandlers {
+    int runs = 0;
+    bool RecordClick() {
+        ++runs;
+        throw std::runtime_error("Record n\u00B0" + std::to_string(runs) + " cannot be shown");
+    }
+    void SilentClick() {
+        ++runs;
+        throw 7;
+    }
+};
+
+TEST_F(ErrorDialogTest, AGuardedHandlerRunFromCodeIsShownAndItsCallerGoesOn) {
+    // A selection made by the program emits its signal with no event being
+    // delivered: only the guard stands between the handler's error and Qt.
+    QListWidget list;
+    list.addItems({QStringLiteral("A.QRC"), QStringLiteral("B.QRC")});
+    QPushButton button;
+    FailingHandlers form;
+    QObject::connect(&list, &QListWidget::currentRowChanged, &list, guarded(&form, &FailingHandlers::RecordClick));
+    QObject::connect(&button, &QPushButton::clicked, &button, guarded(&form, &FailingHandlers::SilentClick));
+    list.setCurrentRow(0);
+    button.click();
+    list.setCurrentRow(1);
+    EXPECT_EQ(list.currentRow(), 1);
+    EXPECT_EQ(form.runs, 3);
+    EXPECT_EQ(wright::testing::reportedErrors(),
+              (QStringList{QStringLiteral("Record n\u00B01 cannot be shown"), QString(),
+                           QStringLiteral("Record n\u00B03 cannot be shown")}));
 }
 
 TEST_F(ErrorDialogTest, StartUpFailureIsShownAndEndsWithStatusZero) {

@@ -4,6 +4,8 @@
 // Each handler is one method, named after its control and event; the quest
 // state between handlers (the listed folder, the loaded quest's name, its
 // record table and the modified flag) lives here.
+// The controls are built from the window design in tform1_controls.cpp; the
+// handlers, one method each, are in tform1.cpp.
 
 #include "fileio/file_writer.h"
 #include "questwright/memo_wrap.h"
