@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 namespace {
 
@@ -175,4 +175,4 @@ void ArchiveFile::close() {
     if (::close(fd) != 0) fail("close", errno);
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

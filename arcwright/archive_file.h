@@ -23,7 +23,7 @@
 #include <string>
 #include <string_view>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 // A file that is not the archive the caller asked for; the message says why.
 class ArchiveRejected : public std::runtime_error {
@@ -89,4 +89,4 @@ private:
     std::optional<std::string> recoveryNote_;
 };
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -2,7 +2,7 @@
 
 #include "arcwright/rollback_journal.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 
 std::string saveFailureLine(const std::string& what, const SaveError& error) {
     if (error.outcome() == SaveOutcome::DurabilityUnknown)
@@ -115,4 +115,4 @@ void writePatches(ArchiveFile& file, const std::vector<FieldPatch>& patches, con
     save.commit();
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 struct FieldPatch {
     std::int64_t position = 0;
@@ -86,4 +86,4 @@ private:
 void writePatches(ArchiveFile& file, const std::vector<FieldPatch>& patches,
                   const std::function<void()>& between = {});
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

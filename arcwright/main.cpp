@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     wright::ui::QtDialogBackend backend;
     wright::ui::Dialogs dialogs(backend);
     return wright::ui::runGuarded(app, [&] {
-        arcwright::TForm1 form(dialogs);
+        wright::arcwright::TForm1 form(dialogs);
         form.show();
         return app.exec();
     });

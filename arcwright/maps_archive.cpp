@@ -2,7 +2,7 @@
 
 #include "fileio/little_endian.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 
 RegionDirectory parseDirectory(std::string_view bytes) {
     RegionDirectory directory;  // every entry starts from its member initialisers
@@ -49,4 +49,4 @@ std::string MapsArchive::readRecord(int region, int slot) {
     return file_.readAt(e.offset, static_cast<std::size_t>(e.size));
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

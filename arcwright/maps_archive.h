@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 inline constexpr std::int64_t kMapsDirectoryOffset = 22124848;
 inline constexpr int kRegionCount = 62;
@@ -71,4 +71,4 @@ private:
     RegionDirectory directory_;
 };
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -1,6 +1,6 @@
 #include "arcwright/monster_names.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 
 MonsterArchive::MonsterArchive(const std::string& path, Access access) : file_(path, access) {
     const std::int64_t size = file_.size();
@@ -30,4 +30,4 @@ void MonsterArchive::saveNames(const std::vector<std::string>& lines, FrenchLett
     writePatches(file_, savePatches(lines, french));
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

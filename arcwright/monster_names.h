@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 inline constexpr std::size_t kMonsterNameSize = 24;
 inline constexpr int kMonsterCount = 43;
@@ -48,4 +48,4 @@ private:
     ArchiveFile file_;
 };
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

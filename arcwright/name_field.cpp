@@ -2,7 +2,7 @@
 
 #include "common/french_letters.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 
 std::string readFixedName(std::string_view field, FrenchLetters french) {
     std::string name(field.substr(0, field.find('\0')));
@@ -17,4 +17,4 @@ std::string makeFixedField(std::string_view text, std::size_t width, FrenchLette
     return field;
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 // Whether the French letters are exchanged, read from the window's check box
 // at the moment of each load and each store.
@@ -42,4 +42,4 @@ inline std::string makeNameField(std::string_view text, FrenchLetters french) {
     return makeFixedField(text, kNameFieldSize, french);
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using wright::FileWriter;
@@ -69,4 +69,4 @@ void exportRegionRecords(MapsArchive& archive, int region, const std::string& fo
     }
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 using LogLine = std::function<void(const std::string& line)>;
 
@@ -29,4 +29,4 @@ std::string regionMapFileName(int region);
 // Why a record name cannot be used as a file name, or nothing.
 std::optional<std::string> unusableFileName(const std::string& name);
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 inline constexpr std::array<std::string_view, 62> kRegionTexts{{
     "00 = Alik'r Desert", "01 = Dragontail Mountains",
@@ -51,4 +51,4 @@ inline std::string regionName(int region) {
     return std::string(text);
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 std::int32_t countAt(std::string_view record, std::int64_t at) {
@@ -294,4 +294,4 @@ SavePlan planDungeonSave(MapsArchive& archive, int region, const std::vector<std
     return plan;
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 inline constexpr std::int64_t kCountFieldSize = 4;
 inline constexpr std::int64_t kLocationTableEntrySize = 4;
@@ -99,4 +99,4 @@ SavePlan planLocationSave(MapsArchive& archive, int region, std::int32_t mapName
 SavePlan planDungeonSave(MapsArchive& archive, int region, const std::vector<std::string>& lines,
                          FrenchLetters french);
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

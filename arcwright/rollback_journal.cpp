@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 constexpr std::string_view kMagic{"WRJRNL01", 8};
@@ -292,4 +292,4 @@ std::optional<std::string> rollBackUnfinishedSave(ArchiveFile& archive) {
     return archive.path() + ": an unfinished save was rolled back from " + path + ".";
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

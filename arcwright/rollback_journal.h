@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 inline constexpr char kJournalSuffix[] = "-journal";
 // The first and the last this many bytes of the archive make its fingerprint.
@@ -68,4 +68,4 @@ void syncFolder(const std::string& path);
 // for the next opening).
 std::optional<std::string> rollBackUnfinishedSave(ArchiveFile& archive);
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -27,7 +27,7 @@
 #include <QTextBlock>
 #include <QTimer>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 using wright::ui::CodePage;
 using wright::ui::fromQt;
@@ -512,4 +512,4 @@ void TForm1::EchangeLettres() {
                                          : QStringLiteral("Conversion de lettres françaises désactivée"));
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

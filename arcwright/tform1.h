@@ -37,7 +37,7 @@ class Dialogs;
 class LogPanel;
 }  // namespace wright::ui
 
-namespace arcwright {
+namespace wright::arcwright {
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -156,4 +156,4 @@ private:
 // The texts of the Regions list; item index = region number.
 const QStringList& regionTexts();
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -25,7 +25,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 using wright::ui::guarded;
 
@@ -81,7 +81,7 @@ QLineEdit* display(QWidget* parent, const char* name) {
 const QStringList& regionTexts() {
     static const QStringList texts = [] {
         QStringList list;
-        for (std::string_view text : arcwright::kRegionTexts)
+        for (std::string_view text : wright::arcwright::kRegionTexts)
             list << QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
         return list;
     }();
@@ -242,4 +242,4 @@ void TForm1::setTabOrder() {
     for (qsizetype i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

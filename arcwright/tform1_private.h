@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace arcwright {
+namespace wright::arcwright {
 
 const QString kOpenMaps = QStringLiteral("Open File MAPS.BSA");
 const QString kCloseMaps = QStringLiteral("Close File MAPS.BSA");
@@ -12,4 +12,4 @@ const QString kOpenMonster = QStringLiteral("Open File MONSTER.BSA");
 const QString kCloseMonster = QStringLiteral("Close File MONSTER.BSA");
 const QString kLoadMonster = QStringLiteral("Load File MONSTER.BSA");
 
-}  // namespace arcwright
+}  // namespace wright::arcwright

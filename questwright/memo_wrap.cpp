@@ -9,7 +9,7 @@
 #include <climits>
 #include <cmath>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 bool isBlockBreak(QChar c) {
@@ -167,4 +167,4 @@ void MemoWrap::fastBlock(const QString& block, QStringList& out) {
     }
 }
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

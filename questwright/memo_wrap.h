@@ -15,7 +15,7 @@
 
 class QPlainTextEdit;
 
-namespace wright::quest {
+namespace wright::questwright {
 
 class MemoWrap {
 public:
@@ -57,4 +57,4 @@ private:
     std::vector<bool> breakBefore_;
 };
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -9,7 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 struct Extent {
@@ -231,4 +231,4 @@ void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgr
     for (std::size_t i = 0; i < table.size(); ++i) table[i].offset = offsets[i];
 }
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

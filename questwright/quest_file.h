@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-namespace wright::quest {
+namespace wright::questwright {
 
 inline constexpr std::size_t kHeaderSize = 2;
 inline constexpr std::size_t kIndexEntrySize = 6;
@@ -118,4 +118,4 @@ void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgr
 // The reason a save gives for a failure of the file writer.
 QuestFileError SaveFailure(const FileError& error);
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

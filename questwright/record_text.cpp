@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 constexpr unsigned char kArgumentByte = 0xFB;
@@ -165,4 +165,4 @@ void ParseRecordText(std::string_view text, QRCRecord& record, FrenchLetters fre
     record.data = std::move(bytes);
 }
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-namespace wright::quest {
+namespace wright::questwright {
 
 enum class FrenchLetters { Off, On };
 
@@ -64,4 +64,4 @@ std::string ParseRecordText(std::string_view text, FrenchLetters french);
 // is left as it was and the error is thrown.
 void ParseRecordText(std::string_view text, QRCRecord& record, FrenchLetters french);
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -1,6 +1,6 @@
 #include "questwright/text_export.h"
 
-namespace wright::quest {
+namespace wright::questwright {
 
 std::string RecordBlock(std::size_t index, const std::vector<std::string>& lines) {
     std::string block = "Record n\xB0" + std::to_string(index) + "----------";
@@ -38,4 +38,4 @@ std::string ExportFileName(std::string_view questName) {
     return std::string(questName.substr(0, end)) + ".txt";
 }
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

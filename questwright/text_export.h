@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace wright::quest {
+namespace wright::questwright {
 
 inline constexpr std::string_view kExportLineEnd = "\r\n";
 inline constexpr std::size_t kRuleLength = 40;
@@ -33,4 +33,4 @@ std::size_t ExportedRecordCount(std::size_t recordCount);
 // as the file system names it), then ".txt".
 std::string ExportFileName(std::string_view questName);
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -22,7 +22,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 const QString kFilesEditorTitle = QStringLiteral("QAR2: Harrowmere QRC Files Editor");
@@ -486,4 +486,4 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
 }
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

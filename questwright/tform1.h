@@ -28,7 +28,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 
-namespace wright::quest {
+namespace wright::questwright {
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -133,4 +133,4 @@ private:
     int shownIndex_ = -1;
 };
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -21,7 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace wright::quest {
+namespace wright::questwright {
 
 using ui::guarded;
 
@@ -198,4 +198,4 @@ void TForm1::buildControls() {
     connect(ListBox, &QListWidget::currentRowChanged, this, guarded(this, &TForm1::ListBoxClick));
 }
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

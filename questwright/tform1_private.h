@@ -4,8 +4,8 @@
 
 #include <QString>
 
-namespace wright::quest {
+namespace wright::questwright {
 
 const QString kFormCaption = QStringLiteral("QAR2: Harrowmere QRC Editor");
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -26,7 +26,7 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using quest::RecordTable;
+using questwright::RecordTable;
 
 const char* const kQuestsHelp =
     "Usage: wright quests export DIR -o FILE.pot [--source-letters L]\n"
@@ -95,9 +95,9 @@ std::vector<QuestFile> readQuests(const std::string& dir, const std::string& ref
     for (const std::string& name : names) {
         QuestFile q{name, (fs::path(dir) / name).string(), {}};
         try {
-            q.records = quest::ReadQuestFile(q.path);
+            q.records = questwright::ReadQuestFile(q.path);
             quests.push_back(std::move(q));
-        } catch (const quest::QuestFileError& error) {
+        } catch (const questwright::QuestFileError& error) {
             damaged.push_back(name + ": " + error.what());
         }
     }
@@ -122,7 +122,7 @@ void exportQuests(const Options& options, Streams io) {
     std::vector<std::string> leftOut;
     for (const QuestFile& q : quests) {
         for (std::size_t k = 0; k < q.records.size(); ++k) {
-            const quest::QRCRecord& record = q.records[k];
+            const questwright::QRCRecord& record = q.records[k];
             if (record.data.empty()) continue;
             po::Entry entry;
             entry.context = recordContext(q.name, k);
@@ -132,7 +132,7 @@ void exportQuests(const Options& options, Streams io) {
                 continue;
             }
             entry.extractedComment = "Record id " + std::to_string(record.id) + "; at most " +
-                                     std::to_string(quest::kMaxRecordSize) + " bytes.";
+                                     std::to_string(questwright::kMaxRecordSize) + " bytes.";
             entry.flags = {kTagPlaceholders};
             entry.reference = po::Reference{q.name, k};
             entries.push_back(std::move(entry));
@@ -152,12 +152,12 @@ std::optional<std::string> whyNotRewritable(const QuestFile& q) {
     if (::stat(q.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return std::string("it is not a regular file");
     try {
         checkReplaceable(q.path);
-        quest::CheckWritable(q.records);
+        questwright::CheckWritable(q.records);
     } catch (const ReadOnlyFileError& refusal) {
         return refusal.reason();
     } catch (const FileError& error) {
         return error.what();
-    } catch (const quest::QuestFileError& refusal) {
+    } catch (const questwright::QuestFileError& refusal) {
         return std::string(refusal.what());
     }
     return std::nullopt;
@@ -184,7 +184,7 @@ void importQuests(const Options& options, Streams io) {
     for (std::size_t f = 0; f < quests.size(); ++f) {
         QuestFile& q = quests[f];
         for (std::size_t k = 0; k < q.records.size(); ++k) {
-            quest::QRCRecord& record = q.records[k];
+            questwright::QRCRecord& record = q.records[k];
             if (record.data.empty()) continue;  // not in the template
             const std::string context = recordContext(q.name, k);
             const po::Entry* entry = index.claim(context);
@@ -244,7 +244,7 @@ void importQuests(const Options& options, Streams io) {
         std::vector<std::string> names;
         for (std::size_t f = 0; f < quests.size(); ++f) {
             if (!changed[f]) continue;
-            files.push_back({quests[f].path, quest::QuestFileImage(quests[f].records)});
+            files.push_back({quests[f].path, questwright::QuestFileImage(quests[f].records)});
             names.push_back(quests[f].name);
         }
         try {

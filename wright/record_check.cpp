@@ -12,7 +12,7 @@
 namespace wright::cli {
 namespace {
 
-using quest::FrenchLetters;
+using questwright::FrenchLetters;
 
 FrenchLetters frenchOf(Letters letters) {
     return letters == Letters::French ? FrenchLetters::On : FrenchLetters::Off;
@@ -21,7 +21,7 @@ FrenchLetters frenchOf(Letters letters) {
 }  // namespace
 
 std::string showRecord(const std::string& data, Letters letters) {
-    std::string text = quest::RenderRecordText(data, frenchOf(letters));
+    std::string text = questwright::RenderRecordText(data, frenchOf(letters));
     if (letters == Letters::Russian) ConvertRusEng(text, RusEngDirection::ToRus, MarkersRule::On);
     return toUtf8(text, codePageOf(letters));
 }
@@ -106,7 +106,7 @@ std::string displaySpelling(std::string_view text) {
         if (startsWith(text, i, "<0xFB=")) {
             const std::size_t close = text.find('>', i);
             if (close == std::string_view::npos) break;
-            const std::optional<std::int32_t> value = quest::ParseTagArgument(text.substr(i + 6, close - i - 6));
+            const std::optional<std::int32_t> value = questwright::ParseTagArgument(text.substr(i + 6, close - i - 6));
             if (value && *value >= 0 && *value <= 255)
                 out += "<0xFB=" + std::to_string(*value) + ">";
             else
@@ -157,7 +157,7 @@ std::optional<std::string> renderBackProblem(std::string_view translation, std::
     const std::size_t close = tag == std::string::npos ? tag : written.find('>', tag);
     if (close != std::string::npos && close >= p) {
         const std::string_view argument = std::string_view(written).substr(tag + 6, close - tag - 6);
-        const std::optional<std::int32_t> value = quest::ParseTagArgument(argument);
+        const std::optional<std::int32_t> value = questwright::ParseTagArgument(argument);
         return "the argument of '" + written.substr(tag, close + 1 - tag) + "' is not 0 to 255: it would be stored as " +
                std::to_string(value ? static_cast<std::uint32_t>(*value) & 0xFFu : 0);
     }
@@ -178,8 +178,8 @@ Encoded storedRecord(const std::string& translation, Letters letters) {
     if (letters == Letters::Russian) ConvertRusEng(typed.bytes, RusEngDirection::ToEng, MarkersRule::On);
     std::string parsed;
     try {
-        parsed = quest::ParseRecordText(typed.bytes, frenchOf(letters));
-    } catch (const quest::RecordTextError& error) {
+        parsed = questwright::ParseRecordText(typed.bytes, frenchOf(letters));
+    } catch (const questwright::RecordTextError& error) {
         // What a refusal quotes is a tag's argument, which neither letter
         // conversion touches: its bytes are the typed text's.
         return {{}, error.message([letters](std::string_view quoted) { return toUtf8(quoted, codePageOf(letters)); })};

@@ -7,7 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
-namespace arcwright::bench {
+namespace wright::arcwright::bench {
 namespace {
 
 // The benchmarks show no message: names stay as stored.
@@ -74,6 +74,6 @@ void SaveDungeonRecords(benchmark::State& state) {
 BENCHMARK(SaveDungeonRecords)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace arcwright::bench
+}  // namespace wright::arcwright::bench
 
 BENCHMARK_MAIN();

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace arcwright::bench {
+namespace wright::arcwright::bench {
 
 struct DemoArchives {
     DemoArchives() {
@@ -26,4 +26,4 @@ struct DemoArchives {
     int largest = 0;
 };
 
-}  // namespace arcwright::bench
+}  // namespace wright::arcwright::bench

@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <optional>
 
-namespace arcwright::bench {
+namespace wright::arcwright::bench {
 namespace {
 
 }  // namespace
@@ -101,14 +101,14 @@ void OpenAndCloseMaps(benchmark::State& state) {
 BENCHMARK(OpenAndCloseMaps)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace arcwright::bench
+}  // namespace wright::arcwright::bench
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     wright::ui::WrightApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    std::printf("peak resident memory with both archives open: %.1f MB\n", arcwright::bench::peakResidentMegabytes());
+    std::printf("peak resident memory with both archives open: %.1f MB\n", wright::arcwright::bench::peakResidentMegabytes());
     std::fflush(stdout);
     benchmark::Shutdown();
     return 0;

@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 constexpr std::size_t kRecords = 2000;
@@ -64,6 +64,6 @@ void BM_WriteQuestImage(benchmark::State& state) {
 BENCHMARK(BM_WriteQuestImage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright
 
 BENCHMARK_MAIN();

@@ -53,15 +53,15 @@ int main(int argc, char** argv) {
     const QString manyFolder = work + QStringLiteral("/many");
     QDir().mkpath(bigFolder);
     QDir().mkpath(manyFolder);
-    wright::quest::fixtures::WriteFile((bigFolder + QStringLiteral("/BIG.QRC")).toStdString(),
-                                       wright::quest::fixtures::QuestImage(wright::quest::fixtures::GameQuest(1, 2000)));
-    wright::quest::fixtures::WriteFile((bigFolder + QStringLiteral("/SMALL.QRC")).toStdString(),
-                                       wright::quest::fixtures::QuestImage({{1, "small"}}));
-    wright::quest::fixtures::WriteQuestFolder(manyFolder.toStdString(), 500, 60);
+    wright::questwright::fixtures::WriteFile((bigFolder + QStringLiteral("/BIG.QRC")).toStdString(),
+                                       wright::questwright::fixtures::QuestImage(wright::questwright::fixtures::GameQuest(1, 2000)));
+    wright::questwright::fixtures::WriteFile((bigFolder + QStringLiteral("/SMALL.QRC")).toStdString(),
+                                       wright::questwright::fixtures::QuestImage({{1, "small"}}));
+    wright::questwright::fixtures::WriteQuestFolder(manyFolder.toStdString(), 500, 60);
 
     FolderAnswers script;
     wright::ui::Dialogs dialogs(script);
-    wright::quest::TForm1 form(dialogs);
+    wright::questwright::TForm1 form(dialogs);
     form.show();
     app.processEvents();
     const long emptyWindowKiB = peakResidentKiB();
@@ -87,10 +87,10 @@ int main(int argc, char** argv) {
 
     {
         // The wrapping alone, over the 2000 records of the loaded quest.
-        wright::quest::MemoWrap wrap(form.findChild<QPlainTextEdit*>(QStringLiteral("Memo")));
+        wright::questwright::MemoWrap wrap(form.findChild<QPlainTextEdit*>(QStringLiteral("Memo")));
         QStringList texts;
         for (const auto& record : form.recordTable())
-            texts << wright::ui::toQt(wright::quest::RenderRecordText(record.data, wright::quest::FrenchLetters::On));
+            texts << wright::ui::toQt(wright::questwright::RenderRecordText(record.data, wright::questwright::FrenchLetters::On));
         timer.restart();
         qsizetype lines = 0;
         for (const QString& text : texts) lines += wrap.lines(text).size();

@@ -88,7 +88,7 @@ void untranslatedRounds(benchmark::State& state, const char* command, const std:
 
 struct Maps : Folder {
     Maps() {
-        arcwright::fixtures::writeMapsArchive(archive(), arcwright::fixtures::demoRegions(), true);
+        wright::arcwright::fixtures::writeMapsArchive(archive(), wright::arcwright::fixtures::demoRegions(), true);
         wright({"maps", "export", archive(), "-o", file("maps.pot")});
         writeBackAndForth(file("maps.pot"), file("there.po"), file("back.po"), 31);
     }
@@ -96,7 +96,7 @@ struct Maps : Folder {
 };
 
 // The benchmarks show no message: names stay as stored.
-const arcwright::NameView kNamesAsStored = [](std::string_view name) { return std::string(name); };
+const wright::arcwright::NameView kNamesAsStored = [](std::string_view name) { return std::string(name); };
 
 const Maps& maps() {
     static const Maps m;
@@ -108,13 +108,13 @@ const Maps& maps() {
 void ReadMapsArchive(benchmark::State& state) {
     std::size_t names = 0;
     for (auto _ : state) {
-        arcwright::MapsArchive archive(maps().archive(), arcwright::Access::ReadOnly);
+        wright::arcwright::MapsArchive archive(maps().archive(), wright::arcwright::Access::ReadOnly);
         names = 0;
-        for (int region = 0; region < arcwright::kRegionCount; ++region) {
-            const auto n = arcwright::loadMapNames(archive, region, arcwright::FrenchLetters::Replace);
-            const auto l = arcwright::loadLocationNames(archive, region, n.count, arcwright::FrenchLetters::Replace);
-            const auto d = arcwright::loadDungeonNames(archive, region, arcwright::FrenchLetters::Replace);
-            benchmark::DoNotOptimize(arcwright::placeDungeons(l.names, d, kNamesAsStored));
+        for (int region = 0; region < wright::arcwright::kRegionCount; ++region) {
+            const auto n = wright::arcwright::loadMapNames(archive, region, wright::arcwright::FrenchLetters::Replace);
+            const auto l = wright::arcwright::loadLocationNames(archive, region, n.count, wright::arcwright::FrenchLetters::Replace);
+            const auto d = wright::arcwright::loadDungeonNames(archive, region, wright::arcwright::FrenchLetters::Replace);
+            benchmark::DoNotOptimize(wright::arcwright::placeDungeons(l.names, d, kNamesAsStored));
             names += n.names.size();
         }
     }
@@ -141,9 +141,9 @@ BENCHMARK(ImportMapsUntranslated)->Unit(benchmark::kMillisecond);
 struct Quests : Folder {
     Quests() {
         std::filesystem::create_directories(folder());
-        quest::fixtures::WriteQuestFolder(folder(), 500, 60);
+        questwright::fixtures::WriteQuestFolder(folder(), 500, 60);
         wright({"quests", "export", folder(), "-o", file("quests.pot")});
-        writeBackAndForth(file("quests.pot"), file("there.po"), file("back.po"), quest::kMaxRecordSize);
+        writeBackAndForth(file("quests.pot"), file("there.po"), file("back.po"), questwright::kMaxRecordSize);
     }
     std::string folder() const { return file("quests"); }
 };
@@ -162,8 +162,8 @@ void ReadQuests(benchmark::State& state) {
     for (auto _ : state) {
         records = 0;
         for (const std::string& path : paths) {
-            for (const quest::QRCRecord& record : quest::ReadQuestFile(path)) {
-                benchmark::DoNotOptimize(quest::RenderRecordText(record.data, quest::FrenchLetters::On));
+            for (const questwright::QRCRecord& record : questwright::ReadQuestFile(path)) {
+                benchmark::DoNotOptimize(questwright::RenderRecordText(record.data, questwright::FrenchLetters::On));
                 ++records;
             }
         }

@@ -20,7 +20,7 @@
 #include <algorithm>
 
 using namespace arcwright;
-using namespace arcwright::fuzzing;
+using namespace wright::arcwright::fuzzing;
 
 namespace {
 

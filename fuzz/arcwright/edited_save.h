@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace arcwright::fuzzing {
+namespace wright::arcwright::fuzzing {
 
 // The lines of an edited list: split at LF, an empty text being one empty line.
 inline std::vector<std::string> splitLines(std::string_view text) {
@@ -30,4 +30,4 @@ inline std::string expectedField(std::string_view line, std::size_t width, Frenc
     return field;
 }
 
-}  // namespace arcwright::fuzzing
+}  // namespace wright::arcwright::fuzzing

@@ -10,7 +10,7 @@
 #include "fuzz/fuzz_check.h"
 
 using namespace arcwright;
-using namespace arcwright::fuzzing;
+using namespace wright::arcwright::fuzzing;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "fuzz/fuzz_check.h"
 
 using namespace arcwright;
-using namespace arcwright::fuzzing;
+using namespace wright::arcwright::fuzzing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     InputReader input(data, size);

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-namespace arcwright::fuzzing {
+namespace wright::arcwright::fuzzing {
 
 // A larger record of the region is left to the directory target: reading
 // megabytes of zeros per input only slows the search down.
@@ -69,4 +69,4 @@ inline RegionLoad loadRegion(MapsArchive& archive, int region, FrenchLetters fre
     return load;
 }
 
-}  // namespace arcwright::fuzzing
+}  // namespace wright::arcwright::fuzzing

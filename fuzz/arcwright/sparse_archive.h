@@ -16,7 +16,7 @@
 #include <string_view>
 #include <unistd.h>
 
-namespace arcwright::fuzzing {
+namespace wright::arcwright::fuzzing {
 
 using wright::fuzzing::scratchPath;
 
@@ -86,4 +86,4 @@ private:
     std::string_view rest_;
 };
 
-}  // namespace arcwright::fuzzing
+}  // namespace wright::arcwright::fuzzing

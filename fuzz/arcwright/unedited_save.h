@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace arcwright::fuzzing {
+namespace wright::arcwright::fuzzing {
 
 inline void checkNameKept(std::string_view before, std::string_view after, FrenchLetters french) {
     FUZZ_CHECK(after.size() == before.size());
@@ -25,4 +25,4 @@ inline void checkNameKept(std::string_view before, std::string_view after, Frenc
     FUZZ_CHECK(after.find_first_not_of('\0', length) == std::string_view::npos);
 }
 
-}  // namespace arcwright::fuzzing
+}  // namespace wright::arcwright::fuzzing

@@ -17,7 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace arcwright::testing {
+namespace wright::arcwright::testing {
 
 enum class ChildEnd { Completed, Crashed, Failed };
 
@@ -50,4 +50,4 @@ inline ChildEnd runCrashingAfter(int n, const std::function<bool()>& save) {
     return ChildEnd::Failed;
 }
 
-}  // namespace arcwright::testing
+}  // namespace wright::arcwright::testing

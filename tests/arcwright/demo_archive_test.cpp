@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 // The demo folder is what a first run of the program opens: every region
@@ -49,4 +49,4 @@ TEST(DemoArchive, MonsterNamesStandAtTheirOffsets) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace arcwright::testing {
+namespace wright::arcwright::testing {
 
 inline std::string fileBytes(const std::string& path) {
     std::string bytes(static_cast<std::size_t>(std::filesystem::file_size(path)), '\0');
@@ -19,4 +19,4 @@ inline std::string fileBytes(const std::string& path) {
     return bytes;
 }
 
-}  // namespace arcwright::testing
+}  // namespace wright::arcwright::testing

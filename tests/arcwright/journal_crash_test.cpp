@@ -15,12 +15,12 @@
 
 #include <filesystem>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
-using arcwright::testing::ChildEnd;
-using arcwright::testing::fileBytes;
-using arcwright::testing::runCrashingAfter;
+using wright::arcwright::testing::ChildEnd;
+using wright::arcwright::testing::fileBytes;
+using wright::arcwright::testing::runCrashingAfter;
 using wright::testing::runWright;
 namespace fs = std::filesystem;
 
@@ -215,4 +215,4 @@ INSTANTIATE_TEST_SUITE_P(Saves, CrashAtEveryStep, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

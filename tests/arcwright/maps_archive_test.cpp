@@ -8,10 +8,10 @@
 
 #include <filesystem>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using fixtures::RegionContent;
 using wright::testing::TempDir;
 
@@ -121,4 +121,4 @@ TEST(MapsArchive, AFileThatCannotBeOpenedForWritingThrowsFileError) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

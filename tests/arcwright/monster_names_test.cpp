@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 constexpr auto kOn = FrenchLetters::Replace;
@@ -122,4 +122,4 @@ TEST(MonsterArchive, AFailingWriteLeavesTheFileAsItWas) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

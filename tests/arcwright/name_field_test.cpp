@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace std::string_literals;
@@ -82,4 +82,4 @@ TEST(NameField, MonsterWidthFieldOf24) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

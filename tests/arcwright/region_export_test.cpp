@@ -8,11 +8,11 @@
 
 #include <filesystem>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using fixtures::RegionContent;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 struct Exported {
@@ -123,4 +123,4 @@ TEST(ReplaceFile, WritesTheBytesOverAnOldFile) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

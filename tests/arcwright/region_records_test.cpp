@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using fixtures::RecordContent;
 using fixtures::RegionContent;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 
 constexpr auto kOn = FrenchLetters::Replace;
@@ -343,4 +343,4 @@ TEST(RegionSave, AFailingRestoreIsSaid) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

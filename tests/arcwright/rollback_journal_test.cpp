@@ -16,10 +16,10 @@
 #include <filesystem>
 #include <fstream>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::runWright;
 namespace fs = std::filesystem;
 
@@ -536,4 +536,4 @@ TEST_F(WindowJournal, AFailingLastSyncSaysTheNamesAreWrittenButNotThatTheyLast) 
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -19,10 +19,10 @@
 #include <functional>
 #include <sys/mount.h>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::TempDir;
 using wright::testing::writeBytes;
 namespace fs = std::filesystem;
@@ -307,4 +307,4 @@ INSTANTIATE_TEST_SUITE_P(Exports, ExportFaults, ::testing::ValuesIn(kExports),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

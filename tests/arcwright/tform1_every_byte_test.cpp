@@ -13,11 +13,11 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace testing;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 
 // Every byte but zero and the two line-break bytes, cut into names of `width`.
 std::vector<std::string> everyByteNames(std::size_t width) {
@@ -173,4 +173,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, NameWithALineBreak,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QScrollBar>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace testing;
@@ -270,4 +270,4 @@ TEST_F(NamesTyping, ARunningTimerIsNotRestarted) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

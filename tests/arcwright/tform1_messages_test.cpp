@@ -5,11 +5,11 @@
 #include "tests/arcwright/window_fixture.h"
 #include "tests/support/accented_folder.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace testing;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::makeAccentedFolder;
 
 class AccentedFolder : public WindowTest {
@@ -169,4 +169,4 @@ TEST_F(AccentedFolder, ADungeonWithoutALocationIsNamedAsTheListsDo) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -1,10 +1,10 @@
 #include "tests/arcwright/window_fixture.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace testing;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 
 class MonsterWindow : public WindowTest {
 public:
@@ -158,4 +158,4 @@ TEST_F(MonsterWindow, BothArchivesAreOpenAtOnce) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

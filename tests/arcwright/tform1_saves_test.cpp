@@ -2,11 +2,11 @@
 
 #include "fileio/little_endian.h"
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace testing;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::reportedErrors;
 
 const QString kChene = QStringLiteral(u"Ch\u00EAne");
@@ -324,4 +324,4 @@ TEST_F(MapsEditing, ARegionWithoutNamesOrDungeons) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

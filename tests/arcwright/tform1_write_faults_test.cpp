@@ -12,11 +12,11 @@
 
 #include <cerrno>
 
-namespace arcwright {
+namespace wright::arcwright {
 namespace {
 
 using namespace testing;
-using arcwright::testing::fileBytes;
+using wright::arcwright::testing::fileBytes;
 using wright::testing::reportedErrors;
 namespace fs = std::filesystem;
 
@@ -205,4 +205,4 @@ TEST_F(WindowFaults, AFolderThatRefusesTheExportsKeepsTheOldFiles) {
 }
 
 }  // namespace
-}  // namespace arcwright
+}  // namespace wright::arcwright

@@ -36,7 +36,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-namespace arcwright::testing {
+namespace wright::arcwright::testing {
 
 inline const std::string k31 = "The Old Crossroads of Ironhaven";   // 31 characters
 inline const std::string k32 = "The Old Crossroads of Ironhavens";  // 32 characters
@@ -137,4 +137,4 @@ inline QStringList regionLoadLines(const QString& text) {
             "Dungeon Record data Completed."};
 }
 
-}  // namespace arcwright::testing
+}  // namespace wright::arcwright::testing

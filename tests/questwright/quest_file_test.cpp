@@ -13,7 +13,7 @@
 
 #include <sys/stat.h>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 using fixtures::IndexEntry;
@@ -354,4 +354,4 @@ TEST_F(QuestSaveFaults, AQuestRemovedBeforeTheSaveIsWrittenAgainWhole) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

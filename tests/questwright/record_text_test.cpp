@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 constexpr auto On = FrenchLetters::On;
@@ -141,4 +141,4 @@ TEST(RecordText, AnAccentedByteComesBackAsItsGameCodeUnderTheFrenchOption) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

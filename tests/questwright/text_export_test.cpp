@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 TEST(TextExport, RecordBlockHasItsHeadingLinesAndAnEmptyLineWithCrLf) {
@@ -32,4 +32,4 @@ TEST(TextExport, ExportNameIsTheFirstEightCharactersAndTxt) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -11,7 +11,7 @@
 #include <map>
 #include <random>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 using fixtures::QuestImage;
@@ -183,4 +183,4 @@ TEST_F(QuestWindow, ExportAllWritesEveryQuestInListOrderAndAsksOnce) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -22,7 +22,7 @@
 
 #include <memory>
 
-namespace wright::quest {
+namespace wright::questwright {
 
 class QuestWindow : public ::testing::Test {
 protected:
@@ -80,4 +80,4 @@ protected:
     std::unique_ptr<TForm1> form_;
 };
 
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 using fixtures::QuestImage;
@@ -96,4 +96,4 @@ TEST_F(QuestsInAccentedFolder, ExportsNameTheirFiles) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

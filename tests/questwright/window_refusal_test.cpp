@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 using fixtures::QuestImage;
@@ -284,4 +284,4 @@ TEST_F(QuestWindowRefusal, AnExportThatFailsAtAnyWriteKeepsTheOldFile) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QTextCursor>
 
-namespace wright::quest {
+namespace wright::questwright {
 namespace {
 
 using fixtures::QuestImage;
@@ -410,4 +410,4 @@ TEST_F(QuestWindow, ConverterButtonAndPermanentRussianLetters) {
 }
 
 }  // namespace
-}  // namespace wright::quest
+}  // namespace wright::questwright

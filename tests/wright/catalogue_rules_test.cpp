@@ -54,9 +54,9 @@ public:
         arcwright::fixtures::writeMonsterArchive(monsters(), {"Rat", "Goblin", "Wolf"},
                                                  arcwright::kMonsterMinimumSize + 100);
         fs::create_directory(quests());
-        const std::vector<quest::fixtures::RecordBytes> first{{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}};
-        quest::fixtures::WriteFile(quests() + "/QUEST001.QRC", quest::fixtures::QuestImage(first));
-        quest::fixtures::WriteFile(quests() + "/QUEST002.QRC", quest::fixtures::QuestImage({{2000, "Two.\xFE"}}));
+        const std::vector<questwright::fixtures::RecordBytes> first{{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}};
+        questwright::fixtures::WriteFile(quests() + "/QUEST001.QRC", questwright::fixtures::QuestImage(first));
+        questwright::fixtures::WriteFile(quests() + "/QUEST002.QRC", questwright::fixtures::QuestImage({{2000, "Two.\xFE"}}));
     }
 
     std::string maps() const { return dir.file("MAPS.BSA"); }

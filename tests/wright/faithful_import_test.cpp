@@ -25,7 +25,7 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using quest::fixtures::QuestImage;
+using questwright::fixtures::QuestImage;
 using testing::readBytes;
 using testing::runWright;
 using testing::TempDir;
@@ -84,7 +84,7 @@ struct Quest {
         args.insert(args.end(), options.begin(), options.end());
         return runWright(args);
     }
-    std::string record() const { return quest::ReadQuestFile(game.file("QUEST001.QRC"))[0].data; }
+    std::string record() const { return questwright::ReadQuestFile(game.file("QUEST001.QRC"))[0].data; }
 };
 
 // MONSTER.BSA with "Monster 0" ... and the catalogue beside it.

@@ -26,9 +26,9 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using quest::fixtures::GameQuest;
-using quest::fixtures::QuestImage;
-using quest::fixtures::RecordBytes;
+using questwright::fixtures::GameQuest;
+using questwright::fixtures::QuestImage;
+using questwright::fixtures::RecordBytes;
 using testing::readBytes;
 using testing::runWright;
 using testing::TempDir;
@@ -75,7 +75,7 @@ public:
         return files;
     }
 
-    quest::RecordTable records(const std::string& name) const { return quest::ReadQuestFile(dir.file(name)); }
+    questwright::RecordTable records(const std::string& name) const { return questwright::ReadQuestFile(dir.file(name)); }
 
     TempDir dir;
 };
@@ -227,13 +227,13 @@ TEST(QuestsExport, TemplateHoldsEveryNonEmptyRecordInTheNotation) {
         EXPECT_EQ(entries[1].source, "Ligne\rsans LF.<0xFE>");
         EXPECT_EQ(entries[2].source, "Deux.<0xFE>");
         // The generated records come back to their bytes through the notation.
-        const quest::FrenchLetters french =
-            std::string(c.letters) == "french" ? quest::FrenchLetters::On : quest::FrenchLetters::Off;
-        const quest::RecordTable zeta = folder.records("Zeta.QRC");
+        const questwright::FrenchLetters french =
+            std::string(c.letters) == "french" ? questwright::FrenchLetters::On : questwright::FrenchLetters::Off;
+        const questwright::RecordTable zeta = folder.records("Zeta.QRC");
         for (std::size_t k = 0; k < 3; ++k) {
             const Encoded typed = fromUtf8(entries[3 + k].source, CodePage::Windows1252);
             ASSERT_TRUE(typed.ok());
-            EXPECT_EQ(quest::ParseRecordText(typed.bytes, french), zeta[k].data) << "Zeta record " << k;
+            EXPECT_EQ(questwright::ParseRecordText(typed.bytes, french), zeta[k].data) << "Zeta record " << k;
         }
         EXPECT_EQ(folder.snapshot(), before);
     }
@@ -245,7 +245,7 @@ TEST(QuestsExport, RefusesAFolderWithoutQuestsOrWithDamagedOnes) {
         std::vector<std::pair<std::string, std::string>> files;
         std::vector<std::string> expected;
     };
-    using quest::fixtures::RawQuestImage;
+    using questwright::fixtures::RawQuestImage;
     const Case cases[] = {
         {"no quests", {{"NOTES.TXT", "text"}}, {"no *.QRC files in"}},
         {"damaged",
@@ -281,7 +281,7 @@ TEST(QuestsCommand, AFileOfNoRecordOrOfNoQuestsLengthIsADamagedQuest) {
     const Case cases[] = {
         {"header 0", std::string("\0\0important text", 16), 0,
          "Z.QRC: its header gives an index of 0 bytes, less than one 6-byte entry: the file holds no record"},
-        {"header 5", quest::fixtures::RawQuestImage(5, {}, "important text"), 0,
+        {"header 5", questwright::fixtures::RawQuestImage(5, {}, "important text"), 0,
          "Z.QRC: its header gives an index of 5 bytes"},
         {"sparse 4 GB", QuestImage({{1, "x"}}), std::uint64_t{4} << 30,
          "Z.QRC: the file is 4294967296 bytes long, more than a quest file can be"},
@@ -331,18 +331,18 @@ TEST(QuestsImport, WritesExactlyTheTranslatedRecordsAndAgainTheSameBytes) {
     const std::string po = writeCatalogue(t.work, t.entries);
 
     const auto before = t.folder.snapshot();
-    const quest::RecordTable alpha = t.folder.records("ALPHA.QRC");
-    const quest::RecordTable zeta = t.folder.records("Zeta.QRC");
+    const questwright::RecordTable alpha = t.folder.records("ALPHA.QRC");
+    const questwright::RecordTable zeta = t.folder.records("Zeta.QRC");
     const auto run = runWright({"quests", "import", path(t.folder.dir), po});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, path(t.folder.dir) +
                            ": 2 records written, 1 already translated, 5 untranslated left as they were.\n");
 
-    quest::RecordTable expectedAlpha = alpha;
+    questwright::RecordTable expectedAlpha = alpha;
     expectedAlpha[0].data = Translated::kAlphaBytes;
-    quest::RecordTable expectedZeta = zeta;
+    questwright::RecordTable expectedZeta = zeta;
     expectedZeta[1].data = "Nouveau texte.\xFE";
-    const auto sameRecords = [](const quest::RecordTable& a, const quest::RecordTable& b) {
+    const auto sameRecords = [](const questwright::RecordTable& a, const questwright::RecordTable& b) {
         if (a.size() != b.size()) return false;
         for (std::size_t k = 0; k < a.size(); ++k)
             if (a[k].id != b[k].id || a[k].data != b[k].data) return false;
@@ -539,7 +539,7 @@ TEST(QuestsImport, RussianLettersRoundTripStoresGameCodes) {
                                 "russian", "--source-letters", "russian"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("1 records written"), std::string::npos) << run.out;
-    const quest::RecordTable rus = folder.records("RUS.QRC");
+    const questwright::RecordTable rus = folder.records("RUS.QRC");
     ASSERT_EQ(rus.size(), 2u);
     EXPECT_EQ(rus[0].data, "Lheu, ghbdtn %pcn _name1.\xFD\xFE");
     EXPECT_EQ(rus[1].data, "Ntcn.\xFE");
