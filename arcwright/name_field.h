@@ -4,16 +4,14 @@
 // longer text is cut to the field's width. The French letter option maps every
 // byte of the field, so it never changes a length and a zero stays a zero.
 
+#include "common/french_letters.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace wright::arcwright {
-
-// Whether the French letters are exchanged, read from the window's check box
-// at the moment of each load and each store.
-enum class FrenchLetters { Keep, Replace };
 
 // How a caller shows a name (8-bit game text) inside a message: as UTF-8, in
 // the letters it shows names in. A message's own words and the file system's

@@ -10,6 +10,12 @@
 
 namespace wright {
 
+// Whether the French letters are exchanged, read from a window's check box (or
+// the command line's letters option) at the moment of each load and each
+// store: with Replace a game code is shown as its accented letter and an
+// accented letter is stored as its game code; with Keep every byte stays.
+enum class FrenchLetters { Keep, Replace };
+
 struct FrenchLetterPair {
     unsigned char gameCode;
     unsigned char letter;

@@ -69,7 +69,7 @@ std::string RenderRecordText(std::string_view data, FrenchLetters french) {
             tagged = true;
             break;
         }
-        if (!tagged) text += static_cast<char>(french == FrenchLetters::On ? ToAccented(b) : b);
+        if (!tagged) text += static_cast<char>(french == FrenchLetters::Replace ? ToAccented(b) : b);
         ++i;
     }
     return text;
@@ -154,7 +154,7 @@ std::string ParseRecordText(std::string_view text, FrenchLetters french) {
             continue;
         }
         const unsigned char c = static_cast<unsigned char>(text[cursor]);
-        emit(french == FrenchLetters::On ? ToGameCode(c) : c);
+        emit(french == FrenchLetters::Replace ? ToGameCode(c) : c);
         ++cursor;
     }
     return out;

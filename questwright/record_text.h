@@ -13,6 +13,7 @@
 // argument of 0xFB are never mapped. Both directions work on 8-bit text
 // (Windows-1252 as the memo shows it); the crossing to QString is elsewhere.
 
+#include "common/french_letters.h"
 #include "questwright/quest_file.h"
 
 #include <cstdint>
@@ -23,8 +24,6 @@
 #include <string_view>
 
 namespace wright::questwright {
-
-enum class FrenchLetters { Off, On };
 
 // The text of a record's bytes. A last byte 0xFB, whose argument would lie
 // past the record, is shown as the tag with "?" for its missing argument.

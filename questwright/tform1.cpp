@@ -52,7 +52,7 @@ void setApplicationTitle(const QString& title) {
 // ---- quest state helpers -------------------------------------------------
 
 FrenchLetters TForm1::frenchLetters() const {
-    return CheckEchangeLettres->isChecked() ? FrenchLetters::On : FrenchLetters::Off;
+    return CheckEchangeLettres->isChecked() ? FrenchLetters::Replace : FrenchLetters::Keep;
 }
 
 QString TForm1::questPath() const {

@@ -19,8 +19,6 @@
 namespace wright::cli {
 namespace {
 
-using arcwright::FrenchLetters;
-
 // The longest name a translator may type: the field's last byte stays the
 // terminating zero.
 constexpr std::size_t kLongestMapName = arcwright::kNameFieldSize - 1;

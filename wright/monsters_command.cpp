@@ -14,8 +14,6 @@
 namespace wright::cli {
 namespace {
 
-using arcwright::FrenchLetters;
-
 const char* const kMonstersHelp =
     "Usage: wright monsters export MONSTER.BSA -o FILE.pot [--source-letters L]\n"
     "       wright monsters import MONSTER.BSA FILE.po [--letters L] [--source-letters L]\n"

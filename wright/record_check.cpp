@@ -12,10 +12,8 @@
 namespace wright::cli {
 namespace {
 
-using questwright::FrenchLetters;
-
 FrenchLetters frenchOf(Letters letters) {
-    return letters == Letters::French ? FrenchLetters::On : FrenchLetters::Off;
+    return letters == Letters::French ? FrenchLetters::Replace : FrenchLetters::Keep;
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         wright::questwright::MemoWrap wrap(form.findChild<QPlainTextEdit*>(QStringLiteral("Memo")));
         QStringList texts;
         for (const auto& record : form.recordTable())
-            texts << wright::ui::toQt(wright::questwright::RenderRecordText(record.data, wright::questwright::FrenchLetters::On));
+            texts << wright::ui::toQt(wright::questwright::RenderRecordText(record.data, wright::FrenchLetters::Replace));
         timer.restart();
         qsizetype lines = 0;
         for (const QString& text : texts) lines += wrap.lines(text).size();

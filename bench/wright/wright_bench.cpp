@@ -111,9 +111,9 @@ void ReadMapsArchive(benchmark::State& state) {
         wright::arcwright::MapsArchive archive(maps().archive(), wright::arcwright::Access::ReadOnly);
         names = 0;
         for (int region = 0; region < wright::arcwright::kRegionCount; ++region) {
-            const auto n = wright::arcwright::loadMapNames(archive, region, wright::arcwright::FrenchLetters::Replace);
-            const auto l = wright::arcwright::loadLocationNames(archive, region, n.count, wright::arcwright::FrenchLetters::Replace);
-            const auto d = wright::arcwright::loadDungeonNames(archive, region, wright::arcwright::FrenchLetters::Replace);
+            const auto n = wright::arcwright::loadMapNames(archive, region, wright::FrenchLetters::Replace);
+            const auto l = wright::arcwright::loadLocationNames(archive, region, n.count, wright::FrenchLetters::Replace);
+            const auto d = wright::arcwright::loadDungeonNames(archive, region, wright::FrenchLetters::Replace);
             benchmark::DoNotOptimize(wright::arcwright::placeDungeons(l.names, d, kNamesAsStored));
             names += n.names.size();
         }
@@ -163,7 +163,7 @@ void ReadQuests(benchmark::State& state) {
         records = 0;
         for (const std::string& path : paths) {
             for (const questwright::QRCRecord& record : questwright::ReadQuestFile(path)) {
-                benchmark::DoNotOptimize(questwright::RenderRecordText(record.data, questwright::FrenchLetters::On));
+                benchmark::DoNotOptimize(questwright::RenderRecordText(record.data, wright::FrenchLetters::Replace));
                 ++records;
             }
         }

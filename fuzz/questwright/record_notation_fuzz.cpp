@@ -51,11 +51,11 @@ Shape shapeOf(std::string_view record) {
 
 void checkRoundTrip(const std::string& record) {
     const Shape shape = shapeOf(record);
-    for (FrenchLetters french : {FrenchLetters::Off, FrenchLetters::On}) {
+    for (FrenchLetters french : {FrenchLetters::Keep, FrenchLetters::Replace}) {
         const std::string text = RenderRecordText(record, french);
         if (!shape.showable) continue;
-        if (french == FrenchLetters::On && shape.accentedPlain) continue;
-        if (french == FrenchLetters::Off && shape.spellsTag) continue;
+        if (french == FrenchLetters::Replace && shape.accentedPlain) continue;
+        if (french == FrenchLetters::Keep && shape.spellsTag) continue;
         FUZZ_CHECK(ParseRecordText(text, french) == record);
     }
 }
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     if (bytes.size() <= kMaxRecordSize) checkRoundTrip(bytes);
 
-    for (FrenchLetters french : {FrenchLetters::Off, FrenchLetters::On}) {
+    for (FrenchLetters french : {FrenchLetters::Keep, FrenchLetters::Replace}) {
         std::string parsed;
         try {
             parsed = ParseRecordText(bytes, french);

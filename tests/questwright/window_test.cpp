@@ -210,7 +210,7 @@ TEST_F(QuestWindow, EveryByteComesBackThroughTheMemo) {
     listFolder();
     click("CheckEchangeLettres");  // off: the record is shown again as it is
     ASSERT_FALSE(find<QCheckBox>("CheckEchangeLettres")->isChecked());
-    EXPECT_EQ(memoText(), ui::toQt(RenderRecordText(bytes, FrenchLetters::Off)));
+    EXPECT_EQ(memoText(), ui::toQt(RenderRecordText(bytes, FrenchLetters::Keep)));
 
     // Unedited: stored and saved, the file keeps every byte.
     click("BStoreDialogs");

@@ -108,7 +108,7 @@ struct Monsters {
     }
     std::string name() {
         arcwright::MonsterArchive file(archive, arcwright::Access::ReadOnly);
-        return file.readNames(arcwright::FrenchLetters::Keep)[0];
+        return file.readNames(wright::FrenchLetters::Keep)[0];
     }
 };
 

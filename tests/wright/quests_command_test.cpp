@@ -227,8 +227,8 @@ TEST(QuestsExport, TemplateHoldsEveryNonEmptyRecordInTheNotation) {
         EXPECT_EQ(entries[1].source, "Ligne\rsans LF.<0xFE>");
         EXPECT_EQ(entries[2].source, "Deux.<0xFE>");
         // The generated records come back to their bytes through the notation.
-        const questwright::FrenchLetters french =
-            std::string(c.letters) == "french" ? questwright::FrenchLetters::On : questwright::FrenchLetters::Off;
+        const wright::FrenchLetters french =
+            std::string(c.letters) == "french" ? wright::FrenchLetters::Replace : wright::FrenchLetters::Keep;
         const questwright::RecordTable zeta = folder.records("Zeta.QRC");
         for (std::size_t k = 0; k < 3; ++k) {
             const Encoded typed = fromUtf8(entries[3 + k].source, CodePage::Windows1252);
