@@ -14,7 +14,8 @@
 #include "fuzz/arcwright/sparse_archive.h"
 #include "fuzz/fuzz_check.h"
 
-using namespace arcwright;
+using namespace wright::arcwright;
+using wright::FrenchLetters;
 using namespace wright::arcwright::fuzzing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -19,7 +19,8 @@
 
 #include <algorithm>
 
-using namespace arcwright;
+using namespace wright::arcwright;
+using wright::FrenchLetters;
 using namespace wright::arcwright::fuzzing;
 
 namespace {

@@ -9,7 +9,7 @@
 #include "fuzz/arcwright/sparse_archive.h"
 #include "fuzz/fuzz_check.h"
 
-using namespace arcwright;
+using namespace wright::arcwright;
 using namespace wright::arcwright::fuzzing;
 
 namespace {

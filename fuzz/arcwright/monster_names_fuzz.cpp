@@ -11,7 +11,8 @@
 #include "fuzz/arcwright/unedited_save.h"
 #include "fuzz/fuzz_check.h"
 
-using namespace arcwright;
+using namespace wright::arcwright;
+using wright::FrenchLetters;
 using namespace wright::arcwright::fuzzing;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -18,7 +18,8 @@
 #include "fuzz/arcwright/unedited_save.h"
 #include "fuzz/fuzz_check.h"
 
-using namespace arcwright;
+using namespace wright::arcwright;
+using wright::FrenchLetters;
 using namespace wright::arcwright::fuzzing;
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-using namespace wright::quest;
+using namespace wright::questwright;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view image(reinterpret_cast<const char*>(data), size);

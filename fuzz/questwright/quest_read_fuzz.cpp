@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-using namespace wright::quest;
+using namespace wright::questwright;
 
 namespace {
 

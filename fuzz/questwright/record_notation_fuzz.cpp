@@ -21,7 +21,7 @@
 #include <string_view>
 
 using namespace wright;
-using namespace wright::quest;
+using namespace wright::questwright;
 
 namespace {
 

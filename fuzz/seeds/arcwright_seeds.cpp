@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using namespace arcwright;
+using namespace wright::arcwright;
 
 namespace {
 
