@@ -43,7 +43,7 @@ std::string headeredPicture(std::uint16_t width, std::uint16_t height, const std
 
 Palette rampPalette(int shift) {
     Palette palette{};
-    for (int i = 0; i < PaletteEntries; ++i) {
+    for (int i = 0; i < kPaletteEntries; ++i) {
         const int k = (i + shift) & 0xFF;
         // Four bands of 64: red rising, green rising, blue rising, grey.
         const int level = k & 63;
@@ -78,7 +78,7 @@ std::string rawPicture(std::int64_t length, int seed) {
 
 void writeDemoFolder(const std::string& folder) {
     const auto at = [&](const char* name) { return folder + "/" + name; };
-    writeFile(at(PaletteFileName), paletteBytes(rampPalette()));
+    writeFile(at(kPaletteFileName), paletteBytes(rampPalette()));
 
     writeFile(at("arrow.img"), rawPicture(720, 1));
     writeFile(at("shield.img"), rawPicture(1720, 2));

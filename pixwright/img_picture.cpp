@@ -16,7 +16,7 @@ std::optional<KnownIMGSize> IdentifyIMG(std::int64_t fileLength) {
     return std::nullopt;
 }
 
-IMGHeader IMGHeader::parse(const std::array<std::uint8_t, IMGHeaderSize>& bytes) {
+IMGHeader IMGHeader::parse(const std::array<std::uint8_t, kIMGHeaderSize>& bytes) {
     const unsigned char* p = bytes.data();
     IMGHeader h;
     h.first = loadU16LE(p + 0);
@@ -84,10 +84,10 @@ void readPalette(const std::string& palettePath, Palette& palette, const LogSink
 
 bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& name, const std::string& palDir,
              const LogSink& log) {
-    return LoadIMGWithPalette(picture, dir, name, joinPath(palDir, PaletteFileName), log);
+    return loadIMGWithPalette(picture, dir, name, joinPath(palDir, kPaletteFileName), log);
 }
 
-bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
+bool loadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
                         const std::string& palettePath, const LogSink& log) {
     log("Loading File " + name + " ...");
     // Everything is read into a fresh picture: a load that stops keeps the
@@ -106,7 +106,7 @@ bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::
             fresh.IMGDataSize = known->dataSize;
             fresh.PalInFile = known->palette == PaletteSource::InFile;
         } else {
-            std::array<std::uint8_t, IMGHeaderSize> bytes{};
+            std::array<std::uint8_t, kIMGHeaderSize> bytes{};
             file.seek(0);
             reportShort(log, name, readPadded(file, bytes.data(), bytes.size()), "header",
                         "the missing header bytes are 0.");
@@ -115,12 +115,12 @@ bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::
             fresh.IMGHeight = header.height;
             fresh.IMGDataSize = header.dataSize;
             fresh.PalInFile = false;
-            dataStart = IMGHeaderSize;
+            dataStart = kIMGHeaderSize;
         }
 
-        if (2 * int{fresh.IMGWidth} > MaxSurfaceSide || 2 * int{fresh.IMGHeight} > MaxSurfaceSide) {
+        if (2 * int{fresh.IMGWidth} > kMaxSurfaceSide || 2 * int{fresh.IMGHeight} > kMaxSurfaceSide) {
             log("The picture is " + std::to_string(fresh.IMGWidth) + " x " + std::to_string(fresh.IMGHeight) +
-                " pixels: at twice its size it exceeds " + std::to_string(MaxSurfaceSide) +
+                " pixels: at twice its size it exceeds " + std::to_string(kMaxSurfaceSide) +
                 " pixels on a side and is not drawn.");
             return false;
         }
@@ -171,8 +171,8 @@ void DrawIMG2x(const IMGPicture& picture, const PixelSurface& surface) {
         surface.bytesPerLine < static_cast<std::ptrdiff_t>(2 * width * sizeof(std::uint32_t)))
         throw std::invalid_argument("the drawing surface is smaller than twice the picture");
 
-    std::array<std::uint32_t, PaletteEntries> colours;
-    for (int i = 0; i < PaletteEntries; ++i)
+    std::array<std::uint32_t, kPaletteEntries> colours;
+    for (int i = 0; i < kPaletteEntries; ++i)
         colours[i] = packPixel(PalToColor(picture.IMGPalette, static_cast<std::uint8_t>(i)));
 
     const std::uint8_t* data = picture.IMGData.data();

@@ -21,14 +21,14 @@
 
 namespace wright::pixwright {
 
-inline constexpr std::size_t IMGHeaderSize = 12;
-inline constexpr int PaletteEntries = 256;
-inline constexpr std::size_t PaletteSize = 3 * PaletteEntries;  // bytes
-inline constexpr const char* PaletteFileName = "map.pal";
+inline constexpr std::size_t kIMGHeaderSize = 12;
+inline constexpr int kPaletteEntries = 256;
+inline constexpr std::size_t kPaletteSize = 3 * kPaletteEntries;  // bytes
+inline constexpr const char* kPaletteFileName = "map.pal";
 // The largest side of the doubled drawing surface the viewer accepts. A header
 // may ask for 65535 x 65535 pixels; a surface of twice that would not fit in
 // memory, so such a picture is refused before anything is allocated.
-inline constexpr int MaxSurfaceSide = 16384;
+inline constexpr int kMaxSurfaceSide = 16384;
 
 enum class PaletteSource { MapPal, InFile };
 
@@ -76,10 +76,10 @@ struct IMGHeader {
     std::uint8_t byte9 = 0;
     std::uint16_t dataSize = 0;
 
-    static IMGHeader parse(const std::array<std::uint8_t, IMGHeaderSize>& bytes);
+    static IMGHeader parse(const std::array<std::uint8_t, kIMGHeaderSize>& bytes);
 };
 
-using Palette = std::array<std::uint8_t, PaletteSize>;
+using Palette = std::array<std::uint8_t, kPaletteSize>;
 
 struct IMGPicture {
     std::int64_t IMGFileSize = 0;  // as measured when the file was opened
@@ -117,7 +117,7 @@ bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& nam
 // As LoadIMG, but a picture that does not carry its palette takes the first
 // 768 bytes of the palette file at palettePath (a short palette file is
 // reported under its own file name). LoadIMG is this with palDir/map.pal.
-bool LoadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
+bool loadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
                         const std::string& palettePath, const LogSink& log);
 
 // A palette entry as 8-bit display colour: each component shifted left by two

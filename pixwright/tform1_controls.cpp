@@ -25,7 +25,7 @@ using ui::guarded;
 
 namespace {
 
-const QColor Silver(192, 192, 192);
+const QColor kSilver(192, 192, 192);
 
 void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -80,7 +80,7 @@ void TForm1::buildControls() {
     // The names come from the file system as text already, so no character
     // set needs choosing for them.
     IMGList->setFont(ui::fixedPitchFont(13, true));
-    setBackground(IMGList, QPalette::Base, Silver);
+    setBackground(IMGList, QPalette::Base, kSilver);
 
     Panel1 = makePanel(this, "Panel1");
     ScrollBox1 = new QScrollArea(Panel1);
@@ -107,7 +107,7 @@ void TForm1::buildControls() {
     Log->setFixedHeight(89);
     Log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Log->setFocusPolicy(Qt::ClickFocus);  // the Tab key passes it by
-    setBackground(Log, QPalette::Base, Silver);
+    setBackground(Log, QPalette::Base, kSilver);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     }
     try {
         std::filesystem::create_directories(argv[1]);
-        wright::questwright::fixtures::WriteDemoFolder(argv[1]);
+        wright::questwright::fixtures::writeDemoFolder(argv[1]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "questwright-demo: %s\n", error.what());
         return 1;

@@ -48,7 +48,7 @@ void checkFileSize(std::uint64_t fileSize) {
 }
 
 void checkIndexFits(std::size_t count, std::uint64_t fileSize) {
-    const std::uint64_t indexEnd = FirstRecordOffset(count);
+    const std::uint64_t indexEnd = firstRecordOffset(count);
     if (indexEnd > fileSize)
         throw QuestFileError("its index of " + number(count) + " records ends at byte " + number(indexEnd) +
                              ", beyond the end of the file (" + number(fileSize) + " bytes)");
@@ -58,7 +58,7 @@ void checkIndexFits(std::size_t count, std::uint64_t fileSize) {
 // byte is taken.
 std::vector<Extent> extentsFromIndex(std::string_view index, std::size_t count, std::uint64_t fileSize) {
     std::vector<Extent> extents(count);
-    const std::uint32_t indexEnd = FirstRecordOffset(count);
+    const std::uint32_t indexEnd = firstRecordOffset(count);
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned char* entry = bytesOf(index) + i * kIndexEntrySize;
         extents[i].id = loadU16LE(entry);
@@ -99,7 +99,7 @@ RecordTable recordsFrom(const std::vector<Extent>& extents, std::string_view bod
 
 }  // namespace
 
-RecordTable ParseQuestFile(std::string_view image) {
+RecordTable parseQuestFile(std::string_view image) {
     checkFileSize(image.size());
     const std::size_t count = countFromHeader(image);
     checkIndexFits(count, image.size());
@@ -142,7 +142,7 @@ RecordTable ReadQuestFile(const std::string& path, const ReadProgress& progress)
     }
 }
 
-void CheckWritable(const RecordTable& table) {
+void checkWritable(const RecordTable& table) {
     if (table.size() > kMaxRecordCount)
         throw QuestFileError("the quest has " + number(table.size()) + " records, more than its index can hold (" +
                              number(kMaxRecordCount) + ")");
@@ -152,9 +152,9 @@ void CheckWritable(const RecordTable& table) {
                                  " bytes long, more than " + number(kMaxRecordSize));
 }
 
-std::vector<std::uint32_t> WrittenOffsets(const RecordTable& table) {
+std::vector<std::uint32_t> writtenOffsets(const RecordTable& table) {
     std::vector<std::uint32_t> offsets(table.size());
-    std::uint32_t running = FirstRecordOffset(table.size());
+    std::uint32_t running = firstRecordOffset(table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         offsets[i] = running;
         running += table[i].size();
@@ -163,12 +163,12 @@ std::vector<std::uint32_t> WrittenOffsets(const RecordTable& table) {
 }
 
 std::vector<std::uint32_t> WriteQuestFile(const RecordTable& table, ByteSink& sink, const WriteProgress& progress) {
-    CheckWritable(table);
-    const std::vector<std::uint32_t> offsets = WrittenOffsets(table);
+    checkWritable(table);
+    const std::vector<std::uint32_t> offsets = writtenOffsets(table);
 
     // Phase one: the header and the index.
     std::string index;
-    index.reserve(FirstRecordOffset(table.size()));
+    index.reserve(firstRecordOffset(table.size()));
     appendU16LE(index, static_cast<std::uint16_t>(table.size() * kIndexEntrySize));
     for (std::size_t i = 0; i < table.size(); ++i) {
         appendU16LE(index, table[i].id);
@@ -182,7 +182,7 @@ std::vector<std::uint32_t> WriteQuestFile(const RecordTable& table, ByteSink& si
     return offsets;
 }
 
-std::string QuestFileImage(const RecordTable& table) {
+std::string questFileImage(const RecordTable& table) {
     struct StringSink final : ByteSink {
         std::string out;
         void write(std::string_view bytes) override { out.append(bytes); }
@@ -204,7 +204,7 @@ private:
 
 }  // namespace
 
-QuestFileError SaveFailure(const FileError& error) {
+QuestFileError saveFailure(const FileError& error) {
     if (dynamic_cast<const ReadOnlyFileError*>(&error)) return QuestFileError(error.reason());
     const std::string& step = error.operation();
     const char* what = step == "create" || step == "open" ? "cannot create the file: "
@@ -214,8 +214,8 @@ QuestFileError SaveFailure(const FileError& error) {
     return QuestFileError(what + error.reason());
 }
 
-void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress) {
-    CheckWritable(table);
+void saveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress) {
+    checkWritable(table);
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) throw QuestFileError("it is not a regular file");
     std::vector<std::uint32_t> offsets;
@@ -226,7 +226,7 @@ void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgr
         offsets = WriteQuestFile(table, sink, progress);
         out.commit();
     } catch (const FileError& error) {
-        throw SaveFailure(error);
+        throw saveFailure(error);
     }
     for (std::size_t i = 0; i < table.size(); ++i) table[i].offset = offsets[i];
 }

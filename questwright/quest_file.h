@@ -61,7 +61,7 @@ public:
 };
 
 // Where the first record starts when records follow the index directly.
-constexpr std::uint32_t FirstRecordOffset(std::size_t count) {
+constexpr std::uint32_t firstRecordOffset(std::size_t count) {
     return static_cast<std::uint32_t>(kHeaderSize + kIndexEntrySize * count);
 }
 
@@ -73,7 +73,7 @@ enum class ReadStep {
 using ReadProgress = std::function<void(ReadStep)>;
 
 // Splits a whole file image into its records, or throws QuestFileError.
-RecordTable ParseQuestFile(std::string_view image);
+RecordTable parseQuestFile(std::string_view image);
 
 // Opens the file for reading only, validates and reads it, and closes it.
 // Throws QuestFileError; on a throw nothing of the file is kept.
@@ -95,10 +95,10 @@ using WriteProgress = std::function<void(WriteStep)>;
 
 // Checks that the table can be written (count and record sizes within bounds);
 // throws QuestFileError before anything is written otherwise.
-void CheckWritable(const RecordTable& table);
+void checkWritable(const RecordTable& table);
 
 // The offsets the records get when written back to back after the index.
-std::vector<std::uint32_t> WrittenOffsets(const RecordTable& table);
+std::vector<std::uint32_t> writtenOffsets(const RecordTable& table);
 
 // Writes the table in its two phases to the sink and returns the offsets it
 // wrote. The table itself is not changed. Reports WriteStep::IndexWritten.
@@ -106,16 +106,16 @@ std::vector<std::uint32_t> WriteQuestFile(const RecordTable& table, ByteSink& si
                                           const WriteProgress& progress = {});
 
 // The whole image WriteQuestFile would write.
-std::string QuestFileImage(const RecordTable& table);
+std::string questFileImage(const RecordTable& table);
 
 // Rewrites the file at path whole through the file writer (a temporary file
 // beside it, synced and renamed over it, keeping the file's permissions). A
 // file that is read-only or not a regular file is refused. Only after the
 // rename succeeded are the table's offsets replaced by the written ones. On
 // any failure QuestFileError is thrown and the file on disk is as it was.
-void SaveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress = {});
+void saveQuestFile(const std::string& path, RecordTable& table, const WriteProgress& progress = {});
 
 // The reason a save gives for a failure of the file writer.
-QuestFileError SaveFailure(const FileError& error);
+QuestFileError saveFailure(const FileError& error);
 
 }  // namespace wright::questwright

@@ -75,7 +75,7 @@ std::string RenderRecordText(std::string_view data, FrenchLetters french) {
     return text;
 }
 
-std::optional<std::int32_t> ParseTagArgument(std::string_view s) {
+std::optional<std::int32_t> parseTagArgument(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size() && s[i] == ' ') ++i;
     bool negative = false;
@@ -134,7 +134,7 @@ std::string ParseRecordText(std::string_view text, FrenchLetters french) {
                 throw RecordTextError("Index beyond the end of the text: the tag \"<0xFB=\" at character " +
                                       std::to_string(cursor + 1) + " has no closing \">\".");
             const std::string_view argument = text.substr(from, close - from);
-            const auto value = ParseTagArgument(argument);
+            const auto value = parseTagArgument(argument);
             if (!value) throw RecordTextError("'", std::string(argument), "' is not a valid integer value");
             emit(kArgumentByte);
             emit(static_cast<unsigned char>(static_cast<std::uint32_t>(*value) & 0xFFu));

@@ -53,7 +53,7 @@ private:
 // The argument of "<0xFB=...>": optional leading spaces, an optional sign,
 // then decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X",
 // read as a 32-bit integer. Nothing when it is not such an integer.
-std::optional<std::int32_t> ParseTagArgument(std::string_view text);
+std::optional<std::int32_t> parseTagArgument(std::string_view text);
 
 // The bytes of a text, or RecordTextError for an "<0xFB=" without a closing
 // ">", an argument that is not an integer, or an output beyond kMaxRecordSize.

@@ -2,7 +2,7 @@
 
 namespace wright::questwright {
 
-std::string RecordBlock(std::size_t index, const std::vector<std::string>& lines) {
+std::string recordBlock(std::size_t index, const std::vector<std::string>& lines) {
     std::string block = "Record n\xB0" + std::to_string(index) + "----------";
     block += kExportLineEnd;
     for (const std::string& line : lines) {
@@ -13,7 +13,7 @@ std::string RecordBlock(std::size_t index, const std::vector<std::string>& lines
     return block;
 }
 
-std::string QuestSectionHeading(std::string_view questName) {
+std::string questSectionHeading(std::string_view questName) {
     const std::string rule(kRuleLength, '_');
     std::string heading = rule;
     heading += kExportLineEnd;
@@ -24,11 +24,11 @@ std::string QuestSectionHeading(std::string_view questName) {
     return heading;
 }
 
-std::size_t ExportedRecordCount(std::size_t recordCount) {
+std::size_t exportedRecordCount(std::size_t recordCount) {
     return recordCount == 0 ? 0 : recordCount - 1;
 }
 
-std::string ExportFileName(std::string_view questName) {
+std::string exportFileName(std::string_view questName) {
     // A character starts at every byte that is not a UTF-8 continuation byte.
     std::size_t end = 0;
     for (std::size_t characters = 0; end < questName.size(); ++end) {

@@ -21,16 +21,16 @@ inline constexpr std::size_t kExportNameLength = 8;
 inline constexpr std::string_view kAllQuestsFileName = "AllQRC.txt";
 
 // The heading, the lines and the closing empty line of record `index`.
-std::string RecordBlock(std::size_t index, const std::vector<std::string>& lines);
+std::string recordBlock(std::size_t index, const std::vector<std::string>& lines);
 
 // The rules and the title that open a quest's section of the combined export.
-std::string QuestSectionHeading(std::string_view questName);
+std::string questSectionHeading(std::string_view questName);
 
 // How many of a quest's records are exported: all but the last.
-std::size_t ExportedRecordCount(std::size_t recordCount);
+std::size_t exportedRecordCount(std::size_t recordCount);
 
 // The export file of one quest: the first 8 characters of its name (UTF-8,
 // as the file system names it), then ".txt".
-std::string ExportFileName(std::string_view questName);
+std::string exportFileName(std::string_view questName);
 
 }  // namespace wright::questwright

@@ -325,7 +325,7 @@ bool TForm1::SaveQRCFileClick() {
     Log->clear();
     Log->appendLine(QStringLiteral("Open File ") + QRCName + QStringLiteral("..."));
     try {
-        SaveQuestFile(ui::localPath(questPath()), RecordTable_, [this](WriteStep step) {
+        saveQuestFile(ui::localPath(questPath()), RecordTable_, [this](WriteStep step) {
             Log->appendLine(step == WriteStep::Created ? QStringLiteral("Write Header...")
                                                        : QStringLiteral("Save Quest..."));
         });
@@ -372,7 +372,7 @@ void TForm1::CloseQRCFile() {
             Log->clear();
             Log->appendLine(QStringLiteral("Save File..."));
             try {
-                SaveQuestFile(ui::localPath(*chosen), RecordTable_, [this](WriteStep step) {
+                saveQuestFile(ui::localPath(*chosen), RecordTable_, [this](WriteStep step) {
                     Log->appendLine(step == WriteStep::Created ? QStringLiteral("File opened...")
                                                                : QStringLiteral("Write Header..."));
                 });
@@ -412,15 +412,15 @@ void TForm1::ExportTXTClick() {
         Log->appendLine(QStringLiteral("No quest loaded: nothing exported."));
         return;
     }
-    const QString name = QString::fromUtf8(ExportFileName(QRCName.toUtf8().toStdString()));
+    const QString name = QString::fromUtf8(exportFileName(QRCName.toUtf8().toStdString()));
     Log->appendLine(QStringLiteral("Export QRC file in") + name + QStringLiteral("..."));
     const QString caption = QStringLiteral("Export Current QRC in TXT");
     std::optional<FileWriter> out = createExport(caption, name);
     if (!out) return;
     MemoWrap wrap(Memo);
     std::string text;
-    const std::size_t count = ExportedRecordCount(static_cast<std::size_t>(ListBox->count()));
-    for (std::size_t i = 0; i < count && i < RecordTable_.size(); ++i) text += RecordBlock(i, exportLines(i, wrap));
+    const std::size_t count = exportedRecordCount(static_cast<std::size_t>(ListBox->count()));
+    for (std::size_t i = 0; i < count && i < RecordTable_.size(); ++i) text += recordBlock(i, exportLines(i, wrap));
     if (count > 0) {
         selectRecord(static_cast<int>(count - 1));
         ShowRecord();
@@ -449,11 +449,11 @@ void TForm1::ExportAllTXTClick() {
         }
         if (selection == Selection::NotLoaded) continue;  // its refusal is in the log
         Log->appendLine(QStringLiteral("Export file ") + QRCName + QStringLiteral("..."));
-        text += QuestSectionHeading(ui::fromQt(QRCName).bytes);
-        const std::size_t count = ExportedRecordCount(RecordTable_.size());
-        for (std::size_t i = 0; i < count; ++i) text += RecordBlock(i, exportLines(i, wrap));
+        text += questSectionHeading(ui::fromQt(QRCName).bytes);
+        const std::size_t count = exportedRecordCount(RecordTable_.size());
+        for (std::size_t i = 0; i < count; ++i) text += recordBlock(i, exportLines(i, wrap));
     }
-    const std::size_t count = ExportedRecordCount(RecordTable_.size());
+    const std::size_t count = exportedRecordCount(RecordTable_.size());
     if (count > 0) {
         selectRecord(static_cast<int>(count - 1));
         ShowRecord();

@@ -90,12 +90,12 @@ IMGPicture loadPicture(const std::string& path, const std::optional<std::string>
     refuseNonFile(path);
     const fs::path p(path);
     const std::string dir = p.parent_path().empty() ? std::string(".") : p.parent_path().string();
-    const std::string palette = palettePath ? *palettePath : dir + "/" + pixwright::PaletteFileName;
+    const std::string palette = palettePath ? *palettePath : dir + "/" + pixwright::kPaletteFileName;
     if (palettePath) refuseFolder(*palettePath);
 
     std::vector<std::string> lines;
     IMGPicture picture;
-    const bool loaded = pixwright::LoadIMGWithPalette(picture, dir, p.filename().string(), palette,
+    const bool loaded = pixwright::loadIMGWithPalette(picture, dir, p.filename().string(), palette,
                                                       [&](const std::string& line) { lines.push_back(line); });
     if (!loaded) throw Refused(path + ": " + (lines.empty() ? std::string("cannot be read") : lines.back()));
     for (const std::string& line : lines)
@@ -132,7 +132,7 @@ std::string readWhole(const std::string& path) {
 
 std::vector<png::Rgb> displayPalette(const IMGPicture& picture) {
     std::vector<png::Rgb> colours;
-    for (int i = 0; i < pixwright::PaletteEntries; ++i) {
+    for (int i = 0; i < pixwright::kPaletteEntries; ++i) {
         const pixwright::DisplayColor c = pixwright::PalToColor(picture.IMGPalette, static_cast<std::uint8_t>(i));
         colours.push_back({c.red, c.green, c.blue});
     }
@@ -159,7 +159,7 @@ void exportPng(const Options& options, Streams io) {
     const IMGPicture picture = loadPicture(path, options.value("palette"), io);
     const std::size_t width = picture.IMGWidth;
     // The PNG is made in memory: its sides stay within what the viewer draws.
-    constexpr std::size_t longest = pixwright::MaxSurfaceSide;
+    constexpr std::size_t longest = pixwright::kMaxSurfaceSide;
     if (width * scale > longest || std::size_t{picture.IMGHeight} * scale > longest)
         throw Refused(path + ": at --scale " + std::to_string(scale) + " the PNG would be " +
                       sizeText(width * scale, std::size_t{picture.IMGHeight} * scale) + " pixels; at most " +
@@ -305,7 +305,7 @@ void readIndexed(png::PngReader& reader, const IMGPicture& picture, Blocks& bloc
     const std::size_t width = picture.IMGWidth;
     const std::size_t scale = blocks.scale;
     std::vector<std::string>& problems = result.problems;
-    std::array<bool, pixwright::PaletteEntries> used{};
+    std::array<bool, pixwright::kPaletteEntries> used{};
     std::vector<std::uint8_t> row(header.width);
     for (std::size_t y = 0; y < header.height; ++y) {
         reader.readRow(row.data());
@@ -422,7 +422,7 @@ void importPng(const Options& options, Streams io) {
     const std::string original = readWhole(path);
     if (static_cast<std::int64_t>(original.size()) != picture.IMGFileSize)
         throw Refused(path + ": the file changed while it was read");
-    const std::size_t dataStart = pixwright::IdentifyIMG(picture.IMGFileSize) ? 0 : pixwright::IMGHeaderSize;
+    const std::size_t dataStart = pixwright::IdentifyIMG(picture.IMGFileSize) ? 0 : pixwright::kIMGHeaderSize;
     const std::size_t needed = dataStart + picture.IMGDataSize;
     if (original.size() < needed)
         throw Refused(path + ": the file ends " + std::to_string(needed - original.size()) +

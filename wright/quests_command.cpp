@@ -152,7 +152,7 @@ std::optional<std::string> whyNotRewritable(const QuestFile& q) {
     if (::stat(q.path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return std::string("it is not a regular file");
     try {
         checkReplaceable(q.path);
-        questwright::CheckWritable(q.records);
+        questwright::checkWritable(q.records);
     } catch (const ReadOnlyFileError& refusal) {
         return refusal.reason();
     } catch (const FileError& error) {
@@ -244,7 +244,7 @@ void importQuests(const Options& options, Streams io) {
         std::vector<std::string> names;
         for (std::size_t f = 0; f < quests.size(); ++f) {
             if (!changed[f]) continue;
-            files.push_back({quests[f].path, questwright::QuestFileImage(quests[f].records)});
+            files.push_back({quests[f].path, questwright::questFileImage(quests[f].records)});
             names.push_back(quests[f].name);
         }
         try {

@@ -104,7 +104,7 @@ std::string displaySpelling(std::string_view text) {
         if (startsWith(text, i, "<0xFB=")) {
             const std::size_t close = text.find('>', i);
             if (close == std::string_view::npos) break;
-            const std::optional<std::int32_t> value = questwright::ParseTagArgument(text.substr(i + 6, close - i - 6));
+            const std::optional<std::int32_t> value = questwright::parseTagArgument(text.substr(i + 6, close - i - 6));
             if (value && *value >= 0 && *value <= 255)
                 out += "<0xFB=" + std::to_string(*value) + ">";
             else
@@ -155,7 +155,7 @@ std::optional<std::string> renderBackProblem(std::string_view translation, std::
     const std::size_t close = tag == std::string::npos ? tag : written.find('>', tag);
     if (close != std::string::npos && close >= p) {
         const std::string_view argument = std::string_view(written).substr(tag + 6, close - tag - 6);
-        const std::optional<std::int32_t> value = questwright::ParseTagArgument(argument);
+        const std::optional<std::int32_t> value = questwright::parseTagArgument(argument);
         return "the argument of '" + written.substr(tag, close + 1 - tag) + "' is not 0 to 255: it would be stored as " +
                std::to_string(value ? static_cast<std::uint32_t>(*value) & 0xFFu : 0);
     }

@@ -28,7 +28,7 @@ const std::string& benchFolder() {
             file.write(bytes);
             file.close();
         };
-        write(PaletteFileName, fixtures::paletteBytes(fixtures::rampPalette()));
+        write(kPaletteFileName, fixtures::paletteBytes(fixtures::rampPalette()));
         for (const KnownIMGSize& row : KnownIMGSizes) {
             std::string bytes = fixtures::patternPixels(row.width, row.height);
             bytes.resize(static_cast<std::size_t>(row.fileLength), '\x11');

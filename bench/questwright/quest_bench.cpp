@@ -15,53 +15,53 @@ namespace {
 constexpr std::size_t kRecords = 2000;
 
 const std::string& questImage() {
-    static const std::string image = fixtures::QuestImage(fixtures::GameQuest(1, kRecords));
+    static const std::string image = fixtures::questImage(fixtures::gameQuest(1, kRecords));
     return image;
 }
 
 struct QuestOnDisk {
     QTemporaryDir dir;
     std::string path = dir.filePath(QStringLiteral("BIG.QRC")).toStdString();
-    QuestOnDisk() { fixtures::WriteFile(path, questImage()); }
+    QuestOnDisk() { fixtures::writeFile(path, questImage()); }
 };
 
-void BM_ReadQuestFile(benchmark::State& state) {
+void ReadQuest(benchmark::State& state) {
     QuestOnDisk quest;
     for (auto _ : state) benchmark::DoNotOptimize(ReadQuestFile(quest.path));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * questImage().size()));
 }
-BENCHMARK(BM_ReadQuestFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadQuest)->Unit(benchmark::kMillisecond);
 
-void BM_RenderAllRecords(benchmark::State& state) {
-    const RecordTable table = ParseQuestFile(questImage());
+void RenderAllRecords(benchmark::State& state) {
+    const RecordTable table = parseQuestFile(questImage());
     for (auto _ : state)
         for (const QRCRecord& record : table) benchmark::DoNotOptimize(RenderRecordText(record.data, FrenchLetters::Replace));
 }
-BENCHMARK(BM_RenderAllRecords)->Unit(benchmark::kMillisecond);
+BENCHMARK(RenderAllRecords)->Unit(benchmark::kMillisecond);
 
-void BM_ParseAllRecords(benchmark::State& state) {
+void ParseAllRecords(benchmark::State& state) {
     std::vector<std::string> texts;
-    for (const QRCRecord& record : ParseQuestFile(questImage()))
+    for (const QRCRecord& record : parseQuestFile(questImage()))
         texts.push_back(RenderRecordText(record.data, FrenchLetters::Replace));
     for (auto _ : state)
         for (const std::string& text : texts) benchmark::DoNotOptimize(ParseRecordText(text, FrenchLetters::Replace));
 }
-BENCHMARK(BM_ParseAllRecords)->Unit(benchmark::kMillisecond);
+BENCHMARK(ParseAllRecords)->Unit(benchmark::kMillisecond);
 
 // The whole save: temporary file, flush, sync to disk, rename.
-void BM_SaveQuestFile(benchmark::State& state) {
+void SaveQuest(benchmark::State& state) {
     QuestOnDisk quest;
     RecordTable table = ReadQuestFile(quest.path);
-    for (auto _ : state) SaveQuestFile(quest.path, table);
+    for (auto _ : state) saveQuestFile(quest.path, table);
 }
-BENCHMARK(BM_SaveQuestFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveQuest)->Unit(benchmark::kMillisecond);
 
 // The writer alone, into memory.
-void BM_WriteQuestImage(benchmark::State& state) {
-    const RecordTable table = ParseQuestFile(questImage());
-    for (auto _ : state) benchmark::DoNotOptimize(QuestFileImage(table));
+void WriteQuestImage(benchmark::State& state) {
+    const RecordTable table = parseQuestFile(questImage());
+    for (auto _ : state) benchmark::DoNotOptimize(questFileImage(table));
 }
-BENCHMARK(BM_WriteQuestImage)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteQuestImage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace wright::questwright

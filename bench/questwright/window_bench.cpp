@@ -53,11 +53,11 @@ int main(int argc, char** argv) {
     const QString manyFolder = work + QStringLiteral("/many");
     QDir().mkpath(bigFolder);
     QDir().mkpath(manyFolder);
-    wright::questwright::fixtures::WriteFile((bigFolder + QStringLiteral("/BIG.QRC")).toStdString(),
-                                       wright::questwright::fixtures::QuestImage(wright::questwright::fixtures::GameQuest(1, 2000)));
-    wright::questwright::fixtures::WriteFile((bigFolder + QStringLiteral("/SMALL.QRC")).toStdString(),
-                                       wright::questwright::fixtures::QuestImage({{1, "small"}}));
-    wright::questwright::fixtures::WriteQuestFolder(manyFolder.toStdString(), 500, 60);
+    wright::questwright::fixtures::writeFile((bigFolder + QStringLiteral("/BIG.QRC")).toStdString(),
+                                       wright::questwright::fixtures::questImage(wright::questwright::fixtures::gameQuest(1, 2000)));
+    wright::questwright::fixtures::writeFile((bigFolder + QStringLiteral("/SMALL.QRC")).toStdString(),
+                                       wright::questwright::fixtures::questImage({{1, "small"}}));
+    wright::questwright::fixtures::writeQuestFolder(manyFolder.toStdString(), 500, 60);
 
     FolderAnswers script;
     wright::ui::Dialogs dialogs(script);

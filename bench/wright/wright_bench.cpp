@@ -141,7 +141,7 @@ BENCHMARK(ImportMapsUntranslated)->Unit(benchmark::kMillisecond);
 struct Quests : Folder {
     Quests() {
         std::filesystem::create_directories(folder());
-        questwright::fixtures::WriteQuestFolder(folder(), 500, 60);
+        questwright::fixtures::writeQuestFolder(folder(), 500, 60);
         wright({"quests", "export", folder(), "-o", file("quests.pot")});
         writeBackAndForth(file("quests.pot"), file("there.po"), file("back.po"), questwright::kMaxRecordSize);
     }

@@ -25,8 +25,8 @@ using namespace wright::pixwright;
 
 namespace {
 
-constexpr std::uint32_t Untouched = 0x5A5A5A5Au;
-constexpr std::size_t HeaderBytes = 5;
+constexpr std::uint32_t kUntouched = 0x5A5A5A5Au;
+constexpr std::size_t kHeaderBytes = 5;
 
 std::uint8_t byteAt(const std::uint8_t* data, std::size_t size, std::size_t at) {
     return at < size ? data[at] : 0;
@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     picture.IMGWidth = static_cast<std::uint16_t>((byteAt(data, size, 0) | (byteAt(data, size, 1) << 8)) % 181);
     picture.IMGHeight = static_cast<std::uint16_t>((byteAt(data, size, 2) | (byteAt(data, size, 3) << 8)) % 181);
     const std::uint8_t shape = byteAt(data, size, 4);
-    for (std::size_t i = 0; i < PaletteSize; ++i) picture.IMGPalette[i] = byteAt(data, size, HeaderBytes + i);
-    const std::size_t pixelsFrom = HeaderBytes + PaletteSize;
+    for (std::size_t i = 0; i < kPaletteSize; ++i) picture.IMGPalette[i] = byteAt(data, size, kHeaderBytes + i);
+    const std::size_t pixelsFrom = kHeaderBytes + kPaletteSize;
     if (size > pixelsFrom) picture.IMGData.assign(data + pixelsFrom, data + size);
     picture.IMGDataSize = static_cast<std::uint32_t>(picture.IMGData.size());
 
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t padding = (shape >> 2) & 7;
     const std::size_t sw = 2 * w - (narrow ? 1 : 0), sh = 2 * h - (low ? 1 : 0);
     const std::size_t stride = sw + padding;
-    std::vector<std::uint32_t> pixels(std::max<std::size_t>(stride * sh, 1), Untouched);
+    std::vector<std::uint32_t> pixels(std::max<std::size_t>(stride * sh, 1), kUntouched);
     const PixelSurface surface{reinterpret_cast<std::uint8_t*>(pixels.data()), int(sw), int(sh),
                                std::ptrdiff_t(stride * sizeof(std::uint32_t))};
 
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(refused == (w > 0 && h > 0 && (narrow || low)));
     if (refused || w == 0 || h == 0) {
-        for (std::uint32_t p : pixels) FUZZ_CHECK(p == Untouched);
+        for (std::uint32_t p : pixels) FUZZ_CHECK(p == kUntouched);
         return 0;
     }
 
@@ -92,6 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i : samples)
         if (i < count) checkBlock(i % w, i / w);
     for (std::size_t y = 0; y < sh; ++y)
-        for (std::size_t x = sw; x < stride; ++x) FUZZ_CHECK(pixels[y * stride + x] == Untouched);
+        for (std::size_t x = sw; x < stride; ++x) FUZZ_CHECK(pixels[y * stride + x] == kUntouched);
     return 0;
 }

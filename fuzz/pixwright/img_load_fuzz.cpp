@@ -42,10 +42,10 @@ namespace {
 
 // A heap block this large is never needed by a refused load: its lines and
 // the open file take far less.
-constexpr std::size_t RefusedLoadAllocationBound = 16 * 1024;
+constexpr std::size_t kRefusedLoadAllocationBound = 16 * 1024;
 // Surfaces up to this many pixels are drawn; larger ones are only sampled
 // through the picture's pixel access.
-constexpr std::size_t DrawnSurfacePixels = std::size_t{1} << 19;
+constexpr std::size_t kDrawnSurfacePixels = std::size_t{1} << 19;
 
 struct Folders {
     fs::path root, pics, pal;
@@ -100,7 +100,7 @@ Expected expectedOf(const std::string& file) {
         FUZZ_CHECK(row.dataSize == std::uint32_t{row.width} * row.height);
         return {row.width, row.height, row.dataSize, row.palette == PaletteSource::InFile, 0};
     }
-    return {u16At(file, 4), u16At(file, 6), u16At(file, 10), false, IMGHeaderSize};
+    return {u16At(file, 4), u16At(file, 6), u16At(file, 10), false, kIMGHeaderSize};
 }
 
 bool contains(const std::vector<std::string>& lines, const std::string& line) {
@@ -156,11 +156,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Folders& f = folders();
     writeFile(f.pics / "pic.img", file);
     std::error_code ignored;
-    fs::remove(f.pal / PaletteFileName, ignored);
-    if (!noMapPal) writeFile(f.pal / PaletteFileName, mapPal);
+    fs::remove(f.pal / kPaletteFileName, ignored);
+    if (!noMapPal) writeFile(f.pal / kPaletteFileName, mapPal);
 
     const Expected want = expectedOf(file);
-    const bool tooLarge = 2 * int{want.width} > MaxSurfaceSide || 2 * int{want.height} > MaxSurfaceSide;
+    const bool tooLarge = 2 * int{want.width} > kMaxSurfaceSide || 2 * int{want.height} > kMaxSurfaceSide;
     const bool needsMapPal = !want.palInFile;
 
     IMGPicture picture = earlierPicture();
@@ -179,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (tooLarge) {
             FUZZ_CHECK(log.back().rfind("The picture is ", 0) == 0);
             FUZZ_CHECK(!contains(log, "Read image data..."));
-            FUZZ_CHECK(largestAllocation < RefusedLoadAllocationBound);
+            FUZZ_CHECK(largestAllocation < kRefusedLoadAllocationBound);
         } else {
             FUZZ_CHECK(log.back().rfind("Cannot ", 0) == 0);
         }
@@ -195,8 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(log.at(1) == "Image size: " + std::to_string(file.size()) + " bytes");
     FUZZ_CHECK(log.at(2) == "Load Image Characteristics...");
 
-    const bool headered = want.dataStart == IMGHeaderSize;
-    const std::size_t missingHeader = headered && file.size() < IMGHeaderSize ? IMGHeaderSize - file.size() : 0;
+    const bool headered = want.dataStart == kIMGHeaderSize;
+    const std::size_t missingHeader = headered && file.size() < kIMGHeaderSize ? kIMGHeaderSize - file.size() : 0;
     FUZZ_CHECK(contains(log, "pic.img ends " + std::to_string(missingHeader) +
                                  " bytes short of its header: the missing header bytes are 0.") == (missingHeader > 0));
     FUZZ_CHECK(contains(log, "Read image data..."));
@@ -218,10 +218,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The palette: the file's 768 bytes after the data, or map.pal's first 768.
     const std::string& paletteBytes = want.palInFile ? file : mapPal;
     const std::size_t paletteStart = want.palInFile ? dataEnd : 0;
-    for (std::size_t i = 0; i < PaletteSize; ++i)
+    for (std::size_t i = 0; i < kPaletteSize; ++i)
         FUZZ_CHECK(picture.IMGPalette[i] == byteAt(paletteBytes, paletteStart + i));
     if (!want.palInFile) {
-        const std::size_t missing = mapPal.size() < PaletteSize ? PaletteSize - mapPal.size() : 0;
+        const std::size_t missing = mapPal.size() < kPaletteSize ? kPaletteSize - mapPal.size() : 0;
         FUZZ_CHECK(contains(log, "map.pal ends " + std::to_string(missing) +
                                      " bytes short of its palette: the missing palette entries are 0.") ==
                    (missing > 0));
@@ -253,7 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [c, r] : samples) FUZZ_CHECK(picture.index(c, r) == wantIndex(c, r));
 
     // The doubled drawing, onto a surface of exactly twice the picture.
-    if (w == 0 || h == 0 || 4 * w * h > DrawnSurfacePixels) return 0;
+    if (w == 0 || h == 0 || 4 * w * h > kDrawnSurfacePixels) return 0;
     const std::size_t sw = 2 * w, sh = 2 * h;
     std::vector<std::uint32_t> surface(sw * sh, 0x12345678u);
     DrawIMG2x(picture, PixelSurface{reinterpret_cast<std::uint8_t*>(surface.data()), int(sw), int(sh),

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view image(reinterpret_cast<const char*>(data), size);
     RecordTable table;
     try {
-        table = ParseQuestFile(image);
+        table = parseQuestFile(image);
     } catch (const QuestFileError&) {
         return 0;
     }
@@ -34,16 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(table.front().offset + covered == image.size());
 
-    const std::string written = QuestFileImage(table);
-    FUZZ_CHECK(written.size() == FirstRecordOffset(table.size()) + covered);
-    const RecordTable again = ParseQuestFile(written);
+    const std::string written = questFileImage(table);
+    FUZZ_CHECK(written.size() == firstRecordOffset(table.size()) + covered);
+    const RecordTable again = parseQuestFile(written);
     FUZZ_CHECK(again.size() == table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         FUZZ_CHECK(again[i].id == table[i].id);
         FUZZ_CHECK(again[i].data == table[i].data);
-        FUZZ_CHECK(again[i].offset == (i == 0 ? FirstRecordOffset(table.size()) : again[i - 1].offset + again[i - 1].size()));
+        FUZZ_CHECK(again[i].offset == (i == 0 ? firstRecordOffset(table.size()) : again[i - 1].offset + again[i - 1].size()));
     }
-    const bool backToBack = table.front().offset == FirstRecordOffset(count);
+    const bool backToBack = table.front().offset == firstRecordOffset(count);
     if (backToBack && header == kIndexEntrySize * count) FUZZ_CHECK(written == image);
     return 0;
 }

@@ -1,5 +1,5 @@
 // The quest file as the window reads and saves it: the input is written to a
-// file, read with ReadQuestFile, saved back with SaveQuestFile and read again.
+// file, read with ReadQuestFile, saved back with saveQuestFile and read again.
 //
 // Properties: the file reader and the image parser accept and refuse the same
 // files and give the same records; a read reports its header step first and
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::optional<RecordTable> parsed;
     try {
-        parsed = ParseQuestFile(image);
+        parsed = parseQuestFile(image);
     } catch (const QuestFileError&) {
     }
     std::vector<ReadStep> steps;
@@ -70,10 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkSame(table, *parsed);
     FUZZ_CHECK((steps == std::vector<ReadStep>{ReadStep::Header, ReadStep::Records}));
 
-    const std::string written = QuestFileImage(table);
-    SaveQuestFile(path, table);
+    const std::string written = questFileImage(table);
+    saveQuestFile(path, table);
     FUZZ_CHECK(fileBytes(path) == written);
-    const std::vector<std::uint32_t> offsets = WrittenOffsets(table);
+    const std::vector<std::uint32_t> offsets = writtenOffsets(table);
     for (std::size_t i = 0; i < table.size(); ++i) FUZZ_CHECK(table[i].offset == offsets[i]);
     checkSame(ReadQuestFile(path), table);
     return 0;

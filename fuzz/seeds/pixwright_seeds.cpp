@@ -25,8 +25,8 @@ std::string loadInput(std::uint8_t flags, const std::string& picture, const std:
     return std::string(1, static_cast<char>(flags)) + u16(static_cast<unsigned>(picture.size())) + picture + mapPal;
 }
 
-constexpr std::uint8_t Unlisted = 0x1F;
-constexpr std::uint8_t NoMapPal = 0x20;
+constexpr std::uint8_t kUnlisted = 0x1F;
+constexpr std::uint8_t kNoMapPal = 0x20;
 
 IMGHeader header(std::uint16_t w, std::uint16_t h, std::uint16_t dataSize) {
     IMGHeader hd;
@@ -43,16 +43,16 @@ void loadSeeds(const fs::path& corpus) {
     writeSeed(corpus, target, "listed_720", loadInput(0, patternPixels(9, 8, 1), pal));
     writeSeed(corpus, target, "listed_64768_own_palette", loadInput(12, patternPixels(32, 20, 2), ""));
     writeSeed(corpus, target, "listed_112128", loadInput(14, patternPixels(64, 2, 3), pal.substr(0, 200)));
-    writeSeed(corpus, target, "listed_no_map_pal", loadInput(NoMapPal | 4, patternPixels(20, 4, 4), ""));
+    writeSeed(corpus, target, "listed_no_map_pal", loadInput(kNoMapPal | 4, patternPixels(20, 4, 4), ""));
     // Headered pictures, whole, short and asking too much.
-    writeSeed(corpus, target, "headered_4x3", loadInput(Unlisted, headeredPicture(4, 3, patternPixels(4, 3, 5)), pal));
+    writeSeed(corpus, target, "headered_4x3", loadInput(kUnlisted, headeredPicture(4, 3, patternPixels(4, 3, 5)), pal));
     writeSeed(corpus, target, "headered_ends_in_data",
-              loadInput(Unlisted, headeredPicture(10, 10, patternPixels(10, 10, 6)).substr(0, 40), pal + "tail"));
+              loadInput(kUnlisted, headeredPicture(10, 10, patternPixels(10, 10, 6)).substr(0, 40), pal + "tail"));
     writeSeed(corpus, target, "headered_data_below_pixels",
-              loadInput(Unlisted, headerBytes(header(30, 20, 50)) + patternPixels(10, 5, 7), pal));
-    writeSeed(corpus, target, "ends_in_header", loadInput(Unlisted, headerBytes(header(3, 2, 6)).substr(0, 7), pal));
-    writeSeed(corpus, target, "too_large", loadInput(Unlisted, headerBytes(header(9000, 2, 65535)), pal));
-    writeSeed(corpus, target, "largest_side", loadInput(Unlisted, headerBytes(header(8192, 3, 100)), pal));
+              loadInput(kUnlisted, headerBytes(header(30, 20, 50)) + patternPixels(10, 5, 7), pal));
+    writeSeed(corpus, target, "ends_in_header", loadInput(kUnlisted, headerBytes(header(3, 2, 6)).substr(0, 7), pal));
+    writeSeed(corpus, target, "too_large", loadInput(kUnlisted, headerBytes(header(9000, 2, 65535)), pal));
+    writeSeed(corpus, target, "largest_side", loadInput(kUnlisted, headerBytes(header(8192, 3, 100)), pal));
 }
 
 // The drawing's input: width, height, surface shape, palette, pixels.

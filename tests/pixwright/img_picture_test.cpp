@@ -185,7 +185,7 @@ struct LoadCase {
     Lines log;             // "{pics}" and "{pal}" stand for the folders
 };
 
-const std::string Pal = paletteBytes(rampPalette(5));
+const std::string kPal = paletteBytes(rampPalette(5));
 
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
     for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
@@ -207,7 +207,7 @@ TEST_P(HeaderedLoad, DecodesOrRefuses) {
     writeBytes(folders.pics() + "/before.img", patternPixels(9, 80, 3));
     IMGPicture picture;
     Lines ignored;
-    if (!c.mapPal) writeBytes(folders.pal() + "/map.pal", Pal);
+    if (!c.mapPal) writeBytes(folders.pal() + "/map.pal", kPal);
     ASSERT_TRUE(folders.load(picture, "before.img", ignored));
     if (!c.mapPal) ::unlink((folders.pal() + "/map.pal").c_str());
     const std::vector<std::uint8_t> dataBefore = picture.IMGData;
@@ -233,56 +233,56 @@ TEST_P(HeaderedLoad, DecodesOrRefuses) {
     expectDrawnBlocks(picture, c.data);
 }
 
-const std::string P700 = patternPixels(20, 35, 1);
-const std::string P709 = patternPixels(1, 709, 2);
-const std::string P12 = patternPixels(4, 3, 4);
-const std::string P100 = patternPixels(10, 10, 5);
+const std::string kP700 = patternPixels(20, 35, 1);
+const std::string kP709 = patternPixels(1, 709, 2);
+const std::string kP12 = patternPixels(4, 3, 4);
+const std::string kP100 = patternPixels(10, 10, 5);
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HeaderedLoad,
     ::testing::Values(
         // 721 bytes are not listed: the first twelve are a header.
-        LoadCase{"Unlisted721", headerBytes(header(20, 35, 709)) + P709, Pal, true, 20, 35, 709, P709,
+        LoadCase{"Unlisted721", headerBytes(header(20, 35, 709)) + kP709, kPal, true, 20, 35, 709, kP709,
                  loadLines("pic.img", 721)},
-        LoadCase{"DataSizeAboveWidthTimesHeight", headerBytes(header(4, 3, 20)) + P12 + "TAILTAIL", Pal, true, 4, 3,
-                 20, P12 + "TAILTAIL", loadLines("pic.img", 32)},
-        LoadCase{"DataSizeBelowWidthTimesHeight", headerBytes(header(4, 3, 5)) + P12, Pal, true, 4, 3, 5,
-                 P12.substr(0, 5),
+        LoadCase{"DataSizeAboveWidthTimesHeight", headerBytes(header(4, 3, 20)) + kP12 + "TAILTAIL", kPal, true, 4, 3,
+                 20, kP12 + "TAILTAIL", loadLines("pic.img", 32)},
+        LoadCase{"DataSizeBelowWidthTimesHeight", headerBytes(header(4, 3, 5)) + kP12, kPal, true, 4, 3, 5,
+                 kP12.substr(0, 5),
                  loadLines("pic.img", 24, {},
                            {"The header gives 5 bytes of pixel data for 4 x 3 pixels: the other 7 pixels are index 0."})},
-        LoadCase{"WidthZero", headerBytes(header(0, 7, 0)), Pal, true, 0, 7, 0, "", loadLines("pic.img", 12)},
-        LoadCase{"HeightZero", headerBytes(header(7, 0, 3)) + "abc", Pal, true, 7, 0, 3, "abc",
+        LoadCase{"WidthZero", headerBytes(header(0, 7, 0)), kPal, true, 0, 7, 0, "", loadLines("pic.img", 12)},
+        LoadCase{"HeightZero", headerBytes(header(7, 0, 3)) + "abc", kPal, true, 7, 0, 3, "abc",
                  loadLines("pic.img", 15)},
-        LoadCase{"EndsInTheHeader", headerBytes(header(3, 2, 6)).substr(0, 6), Pal, true, 3, 0, 0, "",
+        LoadCase{"EndsInTheHeader", headerBytes(header(3, 2, 6)).substr(0, 6), kPal, true, 3, 0, 0, "",
                  loadLines("pic.img", 6,
                            {"pic.img ends 6 bytes short of its header: the missing header bytes are 0."})},
-        LoadCase{"EndsInThePixelData", headeredPicture(10, 10, P100).substr(0, 12 + 60), Pal, true, 10, 10, 100,
-                 P100.substr(0, 60) + std::string(40, '\0'),
+        LoadCase{"EndsInThePixelData", headeredPicture(10, 10, kP100).substr(0, 12 + 60), kPal, true, 10, 10, 100,
+                 kP100.substr(0, 60) + std::string(40, '\0'),
                  loadLines("pic.img", 72, {},
                            {"pic.img ends 40 bytes short of its pixel data: the missing pixels are index 0."})},
-        LoadCase{"ShortMapPal", headeredPicture(4, 3, P12), Pal.substr(0, 300), true, 4, 3, 12, P12,
+        LoadCase{"ShortMapPal", headeredPicture(4, 3, kP12), kPal.substr(0, 300), true, 4, 3, 12, kP12,
                  loadLines("pic.img", 24, {},
                            {"map.pal ends 468 bytes short of its palette: the missing palette entries are 0."})},
-        LoadCase{"LongMapPalUsesItsFirst768Bytes", headeredPicture(4, 3, P12), Pal + std::string(500, '\x3F'), true,
-                 4, 3, 12, P12, loadLines("pic.img", 24)},
-        LoadCase{"LargestAcceptedSide", headeredPicture(8192, 1, patternPixels(8192, 1, 6)), Pal, true, 8192, 1,
+        LoadCase{"LongMapPalUsesItsFirst768Bytes", headeredPicture(4, 3, kP12), kPal + std::string(500, '\x3F'), true,
+                 4, 3, 12, kP12, loadLines("pic.img", 24)},
+        LoadCase{"LargestAcceptedSide", headeredPicture(8192, 1, patternPixels(8192, 1, 6)), kPal, true, 8192, 1,
                  8192, patternPixels(8192, 1, 6), loadLines("pic.img", 12 + 8192)},
-        LoadCase{"TooWideToDraw", headeredPicture(8193, 1, patternPixels(8193, 1)), Pal, false, 0, 0, 0, "",
+        LoadCase{"TooWideToDraw", headeredPicture(8193, 1, patternPixels(8193, 1)), kPal, false, 0, 0, 0, "",
                  {"Loading File pic.img ...", "Image size: 8205 bytes", "Load Image Characteristics...",
                   "The picture is 8193 x 1 pixels: at twice its size it exceeds 16384 pixels on a side and is not "
                   "drawn."}},
-        LoadCase{"TooHighToDraw", headerBytes(header(2, 60000, 0)), Pal, false, 0, 0, 0, "",
+        LoadCase{"TooHighToDraw", headerBytes(header(2, 60000, 0)), kPal, false, 0, 0, 0, "",
                  {"Loading File pic.img ...", "Image size: 12 bytes", "Load Image Characteristics...",
                   "The picture is 2 x 60000 pixels: at twice its size it exceeds 16384 pixels on a side and is not "
                   "drawn."}},
-        LoadCase{"NoMapPal", headeredPicture(4, 3, P12), std::nullopt, false, 0, 0, 0, "",
+        LoadCase{"NoMapPal", headeredPicture(4, 3, kP12), std::nullopt, false, 0, 0, 0, "",
                  {"Loading File pic.img ...", "Image size: 24 bytes", "Load Image Characteristics...",
                   "Read image data...", "Cannot open {pal}/map.pal: No such file or directory."}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadIMG, AListedLengthIsRawEvenWhenItBeginsWithAHeader) {
     PictureFolders folders;
-    writeBytes(folders.pal() + "/map.pal", Pal);
+    writeBytes(folders.pal() + "/map.pal", kPal);
     const std::string file = headeredPicture(3, 4, patternPixels(3, 4)) + std::string(720 - 24, '\x07');
     writeBytes(folders.pics() + "/pic.img", file);
     IMGPicture picture;
@@ -326,7 +326,7 @@ class UnreadableFile : public ::testing::TestWithParam<UnreadableCase> {};
 TEST_P(UnreadableFile, IsNamedWithTheReasonAndKeepsThePicture) {
     const UnreadableCase& c = GetParam();
     PictureFolders folders;
-    writeBytes(folders.pal() + "/map.pal", Pal);
+    writeBytes(folders.pal() + "/map.pal", kPal);
     writeBytes(folders.pics() + "/before.img", patternPixels(45, 22, 8));
     IMGPicture picture;
     Lines ignored;
@@ -340,7 +340,7 @@ TEST_P(UnreadableFile, IsNamedWithTheReasonAndKeepsThePicture) {
     } else if (c.how == Unreadable::Pipe) {
         ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     } else {
-        writeBytes(path, c.palette ? Pal : patternPixels(9, 80, 9));
+        writeBytes(path, c.palette ? kPal : patternPixels(9, 80, 9));
         ASSERT_EQ(::chmod(path.c_str(), 0000), 0);
         if (const int fd = ::open(path.c_str(), O_RDONLY); fd >= 0) {
             ::close(fd);
@@ -420,7 +420,7 @@ private:
 TEST(LoadIMG, ReadOnlyPictureAndPaletteAreShown) {
     PictureFolders folders;
     writeBytes(folders.pics() + "/pic.img", patternPixels(45, 22));
-    writeBytes(folders.pal() + "/map.pal", Pal);
+    writeBytes(folders.pal() + "/map.pal", kPal);
     const ReadOnlyFile picture(folders.pics() + "/pic.img");
     const ReadOnlyFile palette(folders.pal() + "/map.pal");
     if (!picture.refusesWriting() || !palette.refusesWriting()) GTEST_SKIP() << "cannot make a file read-only here";
@@ -429,7 +429,7 @@ TEST(LoadIMG, ReadOnlyPictureAndPaletteAreShown) {
     ASSERT_TRUE(folders.load(loaded, "pic.img", log));
     EXPECT_EQ(log, loadLines("pic.img", 990));
     EXPECT_EQ(loaded.IMGData, bytesOf(patternPixels(45, 22)));
-    EXPECT_EQ(loaded.IMGPalette, paletteOf(Pal));
+    EXPECT_EQ(loaded.IMGPalette, paletteOf(kPal));
 }
 
 // ---- Colours and drawing ----

@@ -44,7 +44,7 @@ using fixtures::rampPalette;
 using testing::TempDir;
 using testing::writeBytes;
 
-const QString Caption = QStringLiteral("QAR2: Harrowmere IMG Files Editor {%1}");
+const QString kCaption = QStringLiteral("QAR2: Harrowmere IMG Files Editor {%1}");
 
 QStringList loadLines(const QString& name, int size) {
     return {QStringLiteral("Loading File %1 ...").arg(name), QStringLiteral("Image size: %1 bytes").arg(size),
@@ -208,7 +208,7 @@ TEST_F(PixwrightWindow, AnEmptyFolderKeepsTheLastPictureAndItsTitles) {
     EXPECT_EQ(list()->count(), 0);
     EXPECT_EQ(form_->imgDir(), root() + QStringLiteral("/empty"));
     EXPECT_EQ(log(), loadLines(QStringLiteral("one.img"), 990));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("one.img")));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(QStringLiteral("one.img")));
     EXPECT_EQ(title(), QStringLiteral("{one.img}"));
     EXPECT_EQ(image()->grab().toImage(), shown);
 }
@@ -250,7 +250,7 @@ TEST_F(PixwrightWindow, ArrowKeysShowEachPictureInTurnAtExactlyItsSize) {
     const auto expectShown = [&](int row) {
         EXPECT_EQ(form_->imgName(), names[row]);
         EXPECT_EQ(log().constFirst(), QStringLiteral("Loading File %1 ...").arg(names[row]));
-        EXPECT_EQ(form_->windowTitle(), Caption.arg(names[row]));
+        EXPECT_EQ(form_->windowTitle(), kCaption.arg(names[row]));
         EXPECT_EQ(image()->size(), sizes[names[row]]);
         // The scroll box can reach a picture larger than what it shows, and
         // has nothing to scroll for one that fits.
@@ -312,14 +312,14 @@ TEST_F(PixwrightWindow, AFailedLoadKeepsThePictureAndSelectingAgainRetries) {
     clickEntry(1);
     EXPECT_EQ(log(), (QStringList{QStringLiteral("Loading File %1 ...").arg(second),
                                   QStringLiteral("Cannot open %1/%2: No such file or directory.").arg(pics, second)}));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(first));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(first));
     EXPECT_EQ(title(), QStringLiteral("{%1}").arg(first));
     EXPECT_EQ(image()->size(), shownSize);
 
     writeBytes(secondPath, secondBytes);
     clickEntry(1);
     EXPECT_EQ(log(), loadLines(second, int(secondBytes.size())));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(second));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(second));
     EXPECT_EQ(image()->size(), second == QStringLiteral("a.img") ? QSize(18, 160) : QSize(90, 44));
 }
 
@@ -340,7 +340,7 @@ TEST_F(PixwrightWindow, AMissingPaletteOrAnOversizedPictureKeepsThePicture) {
     ::unlink(path("start/map.pal").c_str());
     list()->setCurrentRow(0);
     EXPECT_EQ(log().constLast(), QStringLiteral("Cannot open %1/start/map.pal: No such file or directory.").arg(root()));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("a.img")));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(QStringLiteral("a.img")));
     EXPECT_EQ(image()->grab().toImage(), shown);
 }
 
@@ -372,7 +372,7 @@ TEST_F(PixwrightWindow, PathsThroughAFolderOfAccentedAndCyrillicLettersShowAsThe
     writeBytes(accented + "/map.pal", startPalette);
     show(ete);
     EXPECT_EQ(log(), loadLines(ete, 720));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(ete));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(ete));
     EXPECT_EQ(title(), QStringLiteral("{%1}").arg(ete));
 }
 
@@ -424,7 +424,7 @@ TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
                                       QString::fromStdString("Cannot open " + unreadable + ": " + c.reason)}));
     }
     EXPECT_FALSE(lines.contains(QStringLiteral("IMG File load completed.")));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("a.img")));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(QStringLiteral("a.img")));
     EXPECT_EQ(title(), QStringLiteral("{a.img}"));
     EXPECT_EQ(image()->grab().toImage(), shown);
 
@@ -434,7 +434,7 @@ TEST_P(UnreadableInWindow, IsLoggedKeepsThePictureAndLoadsOnceReadable) {
     writeBytes(unreadable, bytes);
     clickEntry(1);
     EXPECT_EQ(log(), loadLines(QStringLiteral("b.img"), 990));
-    EXPECT_EQ(form_->windowTitle(), Caption.arg(QStringLiteral("b.img")));
+    EXPECT_EQ(form_->windowTitle(), kCaption.arg(QStringLiteral("b.img")));
     EXPECT_EQ(image()->size(), QSize(90, 44));
 }
 

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RecordText, GameRecordsComeBackByteForByteInBothFrenchStates) {
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
-        const std::string data = fixtures::GameRecord(seed, 20 + seed * 7);
+        const std::string data = fixtures::gameRecord(seed, 20 + seed * 7);
         for (FrenchLetters french : {kReplace, kKeep}) {
             EXPECT_EQ(ParseRecordText(RenderRecordText(data, french), french), data) << "seed " << seed;
         }

@@ -14,7 +14,7 @@
 namespace wright::questwright {
 namespace {
 
-using fixtures::QuestImage;
+using fixtures::questImage;
 using ui::MessageButton;
 
 // The lines the memo's own document layout has made of its text.
@@ -34,13 +34,13 @@ QStringList laidOutLines(QPlainTextEdit* memo) {
 }
 
 std::string block(std::size_t i, std::vector<std::string> lines) {
-    return RecordBlock(i, lines);
+    return recordBlock(i, lines);
 }
 
 const std::string kRule(40, '_');
 
 TEST_F(QuestWindow, ExportWritesEveryRecordButTheLastInCrLfLines) {
-    put("QUEST123.QRC", QuestImage({{1, "Hello\xFCW\xFE"}, {2, "Ch^ne\xFB\x0C"}, {3, "last, not exported"}}));
+    put("QUEST123.QRC", questImage({{1, "Hello\xFCW\xFE"}, {2, "Ch^ne\xFB\x0C"}, {3, "last, not exported"}}));
     listFolder();
     put("QUEST123.txt", "an older export, longer than the new one ..........................");
     click("BExportTXT");
@@ -54,7 +54,7 @@ TEST_F(QuestWindow, ExportWritesEveryRecordButTheLastInCrLfLines) {
 }
 
 TEST_F(QuestWindow, AShortNameKeepsItsExtensionAndOneRecordGivesAnEmptyFile) {
-    put("A.QRC", QuestImage({{1, "only record"}}));
+    put("A.QRC", questImage({{1, "only record"}}));
     listFolder();
     click("BExportTXT");
     EXPECT_EQ(bytesOf("A.QRC.txt"), "");
@@ -65,7 +65,7 @@ TEST_F(QuestWindow, ALongLineIsExportedAsTheLinesMemoWrapsItInto) {
     std::string longLine;
     while (longLine.size() < 900) longLine += "Le chevalier traverse la for^t sans jamais s'arr^ter. ";
     longLine += std::string(200, 'x');  // a word longer than the memo is wide
-    put("L.QRC", QuestImage({{1, longLine + "\xFD" "next line"}, {2, "end"}}));
+    put("L.QRC", questImage({{1, longLine + "\xFD" "next line"}, {2, "end"}}));
     listFolder();
     const QStringList shown = laidOutLines(memo());
     ASSERT_GT(shown.size(), 6);
@@ -131,7 +131,7 @@ TEST_F(QuestWindow, FastLineBreakingAgreesWithTheTextLayoutOnRandomText) {
 }
 
 TEST_F(QuestWindow, PermanentRussianLettersAreExportedAsShown) {
-    put("R.QRC", QuestImage({{1, "Ghbdtn vbh %pcn <0xFB=1>"}, {2, "Lheu"}, {3, "z"}}));
+    put("R.QRC", questImage({{1, "Ghbdtn vbh %pcn <0xFB=1>"}, {2, "Lheu"}, {3, "z"}}));
     listFolder();
     find<QCheckBox>("FixBox")->click();
     std::string expected;
@@ -147,9 +147,9 @@ TEST_F(QuestWindow, PermanentRussianLettersAreExportedAsShown) {
 }
 
 TEST_F(QuestWindow, ExportAllWritesEveryQuestInListOrderAndAsksOnce) {
-    put("A.QRC", QuestImage({{1, "a0"}, {2, "a1"}, {3, "a2"}}));
-    put("B.QRC", QuestImage({{1, "only"}}));
-    put("C.QRC", QuestImage({{1, "c0"}, {2, "c1"}}));
+    put("A.QRC", questImage({{1, "a0"}, {2, "a1"}, {3, "a2"}}));
+    put("B.QRC", questImage({{1, "only"}}));
+    put("C.QRC", questImage({{1, "c0"}, {2, "c1"}}));
     listFolder();
     // The first quest of the list is exported from memory, its stored edit included.
     const QString first = quests()->item(0)->text();

@@ -12,8 +12,8 @@
 namespace wright::questwright {
 namespace {
 
-using fixtures::QuestImage;
-using fixtures::RawQuestImage;
+using fixtures::questImage;
+using fixtures::rawQuestImage;
 
 const std::vector<fixtures::RecordBytes> kQuest{{1, "un\xFE"}, {2, "deux\xFE"}, {3, "trois\xFE"}};
 
@@ -22,8 +22,8 @@ protected:
     void SetUp() override {
         QuestWindow::SetUp();
         accented_ = wright::testing::makeAccentedFolder(dir_.path());
-        wright::testing::writeBytes(at(kName), QuestImage(kQuest));
-        wright::testing::writeBytes(at("BAD.QRC"), RawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"));
+        wright::testing::writeBytes(at(kName), questImage(kQuest));
+        wright::testing::writeBytes(at("BAD.QRC"), rawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"));
         form_->show();
         script_.chooseFolder(QString::fromStdString(accented_));
         click("BSelectDir");
@@ -56,7 +56,7 @@ TEST_F(QuestsInAccentedFolder, LoadingSavingAndRefusalsNameTheQuest) {
     click("BSaveQRCFile");
     EXPECT_EQ(log(), (QStringList{"Open File " + kQName + "...", "Write Header...", "Save Quest...",
                                   "File " + kQName + " saved."}));
-    EXPECT_EQ(wright::testing::readBytes(at(kName)), QuestImage({{1, "one\xFE"}, {2, "deux\xFE"}, {3, "trois\xFE"}}));
+    EXPECT_EQ(wright::testing::readBytes(at(kName)), questImage({{1, "one\xFE"}, {2, "deux\xFE"}, {3, "trois\xFE"}}));
 
     QFile::setPermissions(QString::fromStdString(at(kName)), QFile::ReadOwner | QFile::ReadGroup);
     click("BSaveQRCFile");

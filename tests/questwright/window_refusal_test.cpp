@@ -13,8 +13,8 @@
 namespace wright::questwright {
 namespace {
 
-using fixtures::QuestImage;
-using fixtures::RawQuestImage;
+using fixtures::questImage;
+using fixtures::rawQuestImage;
 using ui::MessageButton;
 
 const std::vector<fixtures::RecordBytes> kQuest{{1, "first\xFE"}, {2, "second\xFE"}, {3, "third\xFE"}};
@@ -23,14 +23,14 @@ class QuestWindowRefusal : public QuestWindow {
 protected:
     void SetUp() override {
         QuestWindow::SetUp();
-        put("Q.QRC", QuestImage(kQuest));
-        put("R.QRC", QuestImage({{9, "other"}}));
+        put("Q.QRC", questImage(kQuest));
+        put("R.QRC", questImage({{9, "other"}}));
         listFolder();
         selectQuest("Q.QRC");
         script_.clear();
     }
     void TearDown() override {
-        EXPECT_EQ(bytesOf("Q.QRC"), QuestImage(kQuest));
+        EXPECT_EQ(bytesOf("Q.QRC"), questImage(kQuest));
         QuestWindow::TearDown();
     }
     void makeReadOnly() {
@@ -155,7 +155,7 @@ TEST_F(QuestWindowRefusal, AFailedSaveOfTheHiddenCloseKeepsTheQuestOpen) {
 }
 
 TEST_F(QuestWindowRefusal, ADamagedQuestIsRefusedAndRetriedWhenSelectedAgain) {
-    put("BAD.QRC", RawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"));
+    put("BAD.QRC", rawQuestImage(12, {{1, 16}, {2, 15}}, "abcd"));
     QDir(folder()).mkdir("SUB.QRC");
     wright::testing::TempDir other;
     script_.chooseFolder(QString::fromStdString(other.path()));
@@ -180,7 +180,7 @@ TEST_F(QuestWindowRefusal, ADamagedQuestIsRefusedAndRetriedWhenSelectedAgain) {
     EXPECT_FALSE(form_->SaveQRCFileClick());
     EXPECT_EQ(log().constLast(), "No quest loaded: nothing saved.");
 
-    put("BAD.QRC", QuestImage({{1, "repaired"}}));
+    put("BAD.QRC", questImage({{1, "repaired"}}));
     selectQuest("BAD.QRC");
     EXPECT_EQ(memoText(), "repaired");
     for (const char* name : {"BStoreDialogs", "BSaveQRCFile", "BExportTXT"})
@@ -236,13 +236,13 @@ std::string noRecord(int header) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, QuestWindowNoQuest,
     ::testing::Values(NoQuestCase{"HeaderZero", std::string("\0\0important text", 16), 0, noRecord(0)},
-                      NoQuestCase{"HeaderOne", RawQuestImage(1, {}, "important text"), 0, noRecord(1)},
-                      NoQuestCase{"HeaderTwo", RawQuestImage(2, {}, "important text"), 0, noRecord(2)},
-                      NoQuestCase{"HeaderThree", RawQuestImage(3, {}, "important text"), 0, noRecord(3)},
-                      NoQuestCase{"HeaderFour", RawQuestImage(4, {}, "important text"), 0, noRecord(4)},
-                      NoQuestCase{"HeaderFive", RawQuestImage(5, {}, "important text"), 0, noRecord(5)},
-                      NoQuestCase{"HeaderOnly", RawQuestImage(0, {}, ""), 0, noRecord(0)},
-                      NoQuestCase{"SparseFourGigabytes", RawQuestImage(0, {}, "important text"),
+                      NoQuestCase{"HeaderOne", rawQuestImage(1, {}, "important text"), 0, noRecord(1)},
+                      NoQuestCase{"HeaderTwo", rawQuestImage(2, {}, "important text"), 0, noRecord(2)},
+                      NoQuestCase{"HeaderThree", rawQuestImage(3, {}, "important text"), 0, noRecord(3)},
+                      NoQuestCase{"HeaderFour", rawQuestImage(4, {}, "important text"), 0, noRecord(4)},
+                      NoQuestCase{"HeaderFive", rawQuestImage(5, {}, "important text"), 0, noRecord(5)},
+                      NoQuestCase{"HeaderOnly", rawQuestImage(0, {}, ""), 0, noRecord(0)},
+                      NoQuestCase{"SparseFourGigabytes", rawQuestImage(0, {}, "important text"),
                                   std::uint64_t{4} << 30,
                                   "the file is 4294967296 bytes long, more than a quest file can be (109285534 "
                                   "bytes)"}),

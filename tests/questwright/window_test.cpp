@@ -9,7 +9,7 @@
 namespace wright::questwright {
 namespace {
 
-using fixtures::QuestImage;
+using fixtures::questImage;
 using ui::MessageButton;
 
 struct ControlCase {
@@ -89,7 +89,7 @@ TEST_F(QuestWindow, CaptionAndTitleFromStartToAListedQuest) {
     form_->show();
     EXPECT_EQ(form_->windowTitle(), "QAR2: Harrowmere QRC Editor");
     EXPECT_EQ(app->title(), "QAR2: Harrowmere QRC Files Editor");
-    put("QUEST1.QRC", QuestImage({{1000, "a\xFE"}, {1001, "b\xFE"}}));
+    put("QUEST1.QRC", questImage({{1000, "a\xFE"}, {1001, "b\xFE"}}));
     listFolder();
     EXPECT_EQ(form_->windowTitle(), "QAR2: Harrowmere QRC Files Editor { QUEST1.QRC }");
     EXPECT_EQ(app->title(), "{ QUEST1.QRC }");
@@ -107,9 +107,9 @@ TEST_F(QuestWindow, CaptionAndTitleFromStartToAListedQuest) {
 }
 
 TEST_F(QuestWindow, ListingShowsEveryCaseOfTheExtensionAndLoadsTheFirstQuest) {
-    put("A.QRC", QuestImage({{1000, "Hello\xFCW\xFE"}, {7, "x"}}));
-    put("b.qrc", QuestImage({{1, "b"}}));
-    put("C.Qrc", QuestImage({{1, "c"}}));
+    put("A.QRC", questImage({{1000, "Hello\xFCW\xFE"}, {7, "x"}}));
+    put("b.qrc", questImage({{1, "b"}}));
+    put("C.Qrc", questImage({{1, "c"}}));
     put("NOTES.TXT", "not a quest");
     listFolder();
     QStringList listed;
@@ -134,7 +134,7 @@ TEST_F(QuestWindow, ListingShowsEveryCaseOfTheExtensionAndLoadsTheFirstQuest) {
     EXPECT_EQ(memoText(), "x");
 
     // The quest already loaded is not read again, even when its file changed.
-    put("A.QRC", QuestImage({{1, "changed"}}));
+    put("A.QRC", questImage({{1, "changed"}}));
     const QStringList before = log();
     quests()->setCurrentRow(-1);
     selectQuest("A.QRC");
@@ -149,7 +149,7 @@ TEST_F(QuestWindow, ListingShowsEveryCaseOfTheExtensionAndLoadsTheFirstQuest) {
 }
 
 TEST_F(QuestWindow, StoreWalksForwardAndSaveWritesTheQuest) {
-    put("Q.QRC", QuestImage({{5, "one\xFE"}, {6, "two\xFE"}, {9, "three\xFE"}}));
+    put("Q.QRC", questImage({{5, "one\xFE"}, {6, "two\xFE"}, {9, "three\xFE"}}));
     listFolder();
     edit(QString::fromUtf8("ONE, <0xFB=$1F>été<0xFE>ignored"));
     click("BStoreDialogs");
@@ -157,11 +157,11 @@ TEST_F(QuestWindow, StoreWalksForwardAndSaveWritesTheQuest) {
     EXPECT_EQ(records()->currentRow(), 1);
     EXPECT_EQ(memoText(), "two<0xFE>");
     EXPECT_TRUE(form_->questModified());
-    EXPECT_EQ(bytesOf("Q.QRC"), QuestImage({{5, "one\xFE"}, {6, "two\xFE"}, {9, "three\xFE"}}));
+    EXPECT_EQ(bytesOf("Q.QRC"), questImage({{5, "one\xFE"}, {6, "two\xFE"}, {9, "three\xFE"}}));
 
     click("BSaveQRCFile");
     EXPECT_EQ(log(), (QStringList{"Open File Q.QRC...", "Write Header...", "Save Quest...", "File Q.QRC saved."}));
-    EXPECT_EQ(bytesOf("Q.QRC"), QuestImage({{5, "ONE, \xFB\x1F<t<\xFE"}, {6, "two\xFE"}, {9, "three\xFE"}}));
+    EXPECT_EQ(bytesOf("Q.QRC"), questImage({{5, "ONE, \xFB\x1F<t<\xFE"}, {6, "two\xFE"}, {9, "three\xFE"}}));
     EXPECT_FALSE(form_->questModified());
 
     // Past the last record the selection is gone and a store does nothing.
@@ -179,7 +179,7 @@ TEST_F(QuestWindow, AnUneditedStoreKeepsBytesTheNotationCannotShow) {
         {2, "last byte\xFB"},
         {3, "caf\xE9 <"},  // an accented byte and a game code under the French option
         {4, "end"}};
-    put("T.QRC", QuestImage(records));
+    put("T.QRC", questImage(records));
     listFolder();
     for (int i = 0; i < 4; ++i) {
         ASSERT_EQ(this->records()->currentRow(), i);
@@ -187,7 +187,7 @@ TEST_F(QuestWindow, AnUneditedStoreKeepsBytesTheNotationCannotShow) {
     }
     for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ(form_->recordTable()[i].data, records[i].bytes) << i;
     click("BSaveQRCFile");
-    EXPECT_EQ(bytesOf("T.QRC"), QuestImage(records));
+    EXPECT_EQ(bytesOf("T.QRC"), questImage(records));
 
     // Edited, the text is parsed: the accented byte becomes its game code.
     selectRecord(2);
@@ -206,7 +206,7 @@ TEST_F(QuestWindow, EveryByteComesBackThroughTheMemo) {
         if (b != '\r' && b != '\n') bytes.push_back(static_cast<char>(b));
     bytes += "\xFB\xA0\xFC\xFD\xFF\xFE";
     const std::vector<fixtures::RecordBytes> records{{1, bytes}, {2, "x"}};
-    put("B.QRC", QuestImage(records));
+    put("B.QRC", questImage(records));
     listFolder();
     click("CheckEchangeLettres");  // off: the record is shown again as it is
     ASSERT_FALSE(find<QCheckBox>("CheckEchangeLettres")->isChecked());
@@ -216,7 +216,7 @@ TEST_F(QuestWindow, EveryByteComesBackThroughTheMemo) {
     click("BStoreDialogs");
     EXPECT_EQ(form_->recordTable()[0].data, bytes);
     click("BSaveQRCFile");
-    EXPECT_EQ(bytesOf("B.QRC"), QuestImage(records));
+    EXPECT_EQ(bytesOf("B.QRC"), questImage(records));
 
     // Edited, the record is parsed from the memo's text: a letter typed in
     // front, and every other byte as it was.
@@ -226,11 +226,11 @@ TEST_F(QuestWindow, EveryByteComesBackThroughTheMemo) {
     click("BStoreDialogs");
     EXPECT_TRUE(form_->recordTable()[0].data == "a" + bytes) << "the store changed bytes of the record";
     click("BSaveQRCFile");
-    EXPECT_EQ(bytesOf("B.QRC"), QuestImage({{1, "a" + bytes}, {2, "x"}}));
+    EXPECT_EQ(bytesOf("B.QRC"), questImage({{1, "a" + bytes}, {2, "x"}}));
 }
 
 TEST_F(QuestWindow, FrenchToggleShowsTheStoredBytesAgain) {
-    put("F.QRC", QuestImage({{1, "Ch^ne @"}, {2, "x"}}));
+    put("F.QRC", questImage({{1, "Ch^ne @"}, {2, "x"}}));
     listFolder();
     EXPECT_EQ(memoText(), "Ch\u00EAne \u00E0");
     edit("lost edit");
@@ -259,8 +259,8 @@ class QuestWindowLeaving : public QuestWindow, public ::testing::WithParamInterf
 
 TEST_P(QuestWindowLeaving, AModifiedQuestAsksOnceBeforeAnotherIsLoaded) {
     const bool yes = GetParam().answer == MessageButton::Yes;
-    put("A.QRC", QuestImage({{1, "a1"}, {2, "a2"}}));
-    put("B.QRC", QuestImage({{3, "b1"}}));
+    put("A.QRC", questImage({{1, "a1"}, {2, "a2"}}));
+    put("B.QRC", questImage({{3, "b1"}}));
     listFolder();
     selectQuest("A.QRC");
     edit("A1");
@@ -272,7 +272,7 @@ TEST_P(QuestWindowLeaving, AModifiedQuestAsksOnceBeforeAnotherIsLoaded) {
     EXPECT_EQ(script_.messages()[0].caption, "Quest modified");
     EXPECT_EQ(script_.messages()[0].text, "Quest modified, do you want to save ?");
     EXPECT_EQ(script_.messages()[0].icon, ui::MessageIcon::Question);
-    EXPECT_EQ(bytesOf("A.QRC"), QuestImage({{1, yes ? "A1" : "a1"}, {2, "a2"}}));
+    EXPECT_EQ(bytesOf("A.QRC"), questImage({{1, yes ? "A1" : "a1"}, {2, "a2"}}));
     const QStringList load{"Open file B.QRC...", "Read Header...", "Read quest...", "File Load Completed."};
     if (yes) {
         EXPECT_EQ(log(), QStringList({"Open File A.QRC...", "Write Header...", "Save Quest...", "File A.QRC saved."}) + load);
@@ -289,7 +289,7 @@ TEST_P(QuestWindowLeaving, AModifiedQuestAsksOnceBeforeAnotherIsLoaded) {
 
 TEST_P(QuestWindowLeaving, ClosingAModifiedQuestAsksOnce) {
     const bool yes = GetParam().answer == MessageButton::Yes;
-    put("A.QRC", QuestImage({{1, "a1"}, {2, "a2"}}));
+    put("A.QRC", questImage({{1, "a1"}, {2, "a2"}}));
     listFolder();
     edit("A1");
     click("BStoreDialogs");
@@ -297,13 +297,13 @@ TEST_P(QuestWindowLeaving, ClosingAModifiedQuestAsksOnce) {
     EXPECT_TRUE(form_->close());
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(script_.messages().size(), 1);
-    EXPECT_EQ(bytesOf("A.QRC"), QuestImage({{1, yes ? "A1" : "a1"}, {2, "a2"}}));
+    EXPECT_EQ(bytesOf("A.QRC"), questImage({{1, yes ? "A1" : "a1"}, {2, "a2"}}));
 }
 
 TEST_P(QuestWindowLeaving, ADirectoryChoiceAsksFirstEvenWhenItIsCancelled) {
     const bool yes = GetParam().answer == MessageButton::Yes;
-    put("A.QRC", QuestImage({{1, "a1"}, {2, "a2"}}));
-    put("B.QRC", QuestImage({{1, "b1"}}));
+    put("A.QRC", questImage({{1, "a1"}, {2, "a2"}}));
+    put("B.QRC", questImage({{1, "b1"}}));
     listFolder();
     selectQuest("A.QRC");
     edit("A1");
@@ -311,7 +311,7 @@ TEST_P(QuestWindowLeaving, ADirectoryChoiceAsksFirstEvenWhenItIsCancelled) {
     script_.answer(GetParam().answer);
     script_.cancelFolder();
     click("BSelectDir");
-    EXPECT_EQ(bytesOf("A.QRC"), QuestImage({{1, yes ? "A1" : "a1"}, {2, "a2"}}));
+    EXPECT_EQ(bytesOf("A.QRC"), questImage({{1, yes ? "A1" : "a1"}, {2, "a2"}}));
     // The edits stay loaded but the quest counts as unmodified: leaving it asks nothing.
     EXPECT_EQ(form_->recordTable()[0].data, "A1");
     EXPECT_FALSE(form_->questModified());
@@ -324,14 +324,14 @@ INSTANTIATE_TEST_SUITE_P(Answers, QuestWindowLeaving,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QuestWindow, ClosingAnUnmodifiedQuestAsksNothing) {
-    put("A.QRC", QuestImage({{1, "a1"}}));
+    put("A.QRC", questImage({{1, "a1"}}));
     listFolder();
     EXPECT_TRUE(form_->close());
     EXPECT_TRUE(script_.messages().isEmpty());
 }
 
 TEST_F(QuestWindow, HiddenOpenAndCloseWithTheirLinesCaptionsAndButtons) {
-    put("H.QRC", QuestImage({{1, "h1"}, {2, "h2"}}));
+    put("H.QRC", questImage({{1, "h1"}, {2, "h2"}}));
     form_->show();
     script_.chooseFile(QString::fromStdString(file("H.QRC")));
     click("BOpenQRCFile");
@@ -355,7 +355,7 @@ TEST_F(QuestWindow, HiddenOpenAndCloseWithTheirLinesCaptionsAndButtons) {
 }
 
 TEST_F(QuestWindow, HiddenCloseOfAModifiedQuestSavesUnderTheChosenName) {
-    put("H.QRC", QuestImage({{1, "h1"}, {2, "h2"}}));
+    put("H.QRC", questImage({{1, "h1"}, {2, "h2"}}));
     form_->show();
     script_.chooseFile(QString::fromStdString(file("H.QRC")));
     click("BOpenQRCFile");
@@ -366,8 +366,8 @@ TEST_F(QuestWindow, HiddenCloseOfAModifiedQuestSavesUnderTheChosenName) {
     ASSERT_EQ(script_.asked().size(), 2);
     EXPECT_EQ(script_.asked()[1].file.fileName, QString::fromStdString(file("H.QRC")));
     EXPECT_EQ(log(), (QStringList{"Save File...", "File opened...", "Write Header...", "File saved."}));
-    EXPECT_EQ(bytesOf("OUT.QRC"), QuestImage({{1, "H1"}, {2, "h2"}}));
-    EXPECT_EQ(bytesOf("H.QRC"), QuestImage({{1, "h1"}, {2, "h2"}}));
+    EXPECT_EQ(bytesOf("OUT.QRC"), questImage({{1, "H1"}, {2, "h2"}}));
+    EXPECT_EQ(bytesOf("H.QRC"), questImage({{1, "h1"}, {2, "h2"}}));
     EXPECT_FALSE(form_->questModified());
 
     // Cancelled: closed without saving and without a line.
@@ -380,11 +380,11 @@ TEST_F(QuestWindow, HiddenCloseOfAModifiedQuestSavesUnderTheChosenName) {
     click("BCloseQRCFile");
     EXPECT_EQ(log().size(), lines);
     EXPECT_EQ(form_->questName(), "");
-    EXPECT_EQ(bytesOf("H.QRC"), QuestImage({{1, "h1"}, {2, "h2"}}));
+    EXPECT_EQ(bytesOf("H.QRC"), questImage({{1, "h1"}, {2, "h2"}}));
 }
 
 TEST_F(QuestWindow, ConverterButtonAndPermanentRussianLetters) {
-    put("R.QRC", QuestImage({{1, "Ghbdtn <0xFB=%pcn>\xFB\x05"}, {2, "x"}}));
+    put("R.QRC", questImage({{1, "Ghbdtn <0xFB=%pcn>\xFB\x05"}, {2, "x"}}));
     listFolder();
     click("CheckEchangeLettres");  // French off: "<" is shown as itself
     QAbstractButton* b4 = button("Button4");

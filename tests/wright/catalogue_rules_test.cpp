@@ -55,8 +55,8 @@ public:
                                                  arcwright::kMonsterMinimumSize + 100);
         fs::create_directory(quests());
         const std::vector<questwright::fixtures::RecordBytes> first{{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}};
-        questwright::fixtures::WriteFile(quests() + "/QUEST001.QRC", questwright::fixtures::QuestImage(first));
-        questwright::fixtures::WriteFile(quests() + "/QUEST002.QRC", questwright::fixtures::QuestImage({{2000, "Two.\xFE"}}));
+        questwright::fixtures::writeFile(quests() + "/QUEST001.QRC", questwright::fixtures::questImage(first));
+        questwright::fixtures::writeFile(quests() + "/QUEST002.QRC", questwright::fixtures::questImage({{2000, "Two.\xFE"}}));
     }
 
     std::string maps() const { return dir.file("MAPS.BSA"); }

@@ -25,7 +25,7 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using questwright::fixtures::QuestImage;
+using questwright::fixtures::questImage;
 using testing::readBytes;
 using testing::runWright;
 using testing::TempDir;
@@ -74,7 +74,7 @@ struct Quest {
     static constexpr const char* kSource = "Bonjour chêne.<0xFE>";  // the French view
 
     TempDir game, work;
-    Quest() { writeBytes(game.file("QUEST001.QRC"), QuestImage({{1000, "Bonjour ch^ne.\xFE"}})); }
+    Quest() { writeBytes(game.file("QUEST001.QRC"), questImage({{1000, "Bonjour ch^ne.\xFE"}})); }
 
     testing::WrightRun import(const std::string& translation, std::vector<std::string> options,
                               const std::string& source = kSource) {

@@ -53,7 +53,7 @@ const GameFiles kGameFiles[] = {
     {"quests",
      [](const TempDir& d) {
          fs::create_directory(d.file("quests"));
-         questwright::fixtures::WriteFile(d.file("quests/Q1.QRC"), questwright::fixtures::QuestImage(questwright::fixtures::GameQuest(3, 3)));
+         questwright::fixtures::writeFile(d.file("quests/Q1.QRC"), questwright::fixtures::questImage(questwright::fixtures::gameQuest(3, 3)));
          return d.file("quests");
      },
      [](const std::string& made) { return made + "/Q1.QRC"; }},
@@ -116,8 +116,8 @@ TEST(PictureTargets, APngGoesToStandardOutputAndAReadOnlyPictureIsRefused) {
     TempDir dir;
     const std::string picture = dir.file("PIC.IMG");
     namespace fx = pixwright::fixtures;
-    questwright::fixtures::WriteFile(picture, fx::headeredPicture(4, 3, fx::patternPixels(4, 3)));
-    questwright::fixtures::WriteFile(dir.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
+    questwright::fixtures::writeFile(picture, fx::headeredPicture(4, 3, fx::patternPixels(4, 3)));
+    questwright::fixtures::writeFile(dir.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
     const auto shown = runWright({"img", "png", picture, "-o", "-"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(shown.out.substr(0, 8), "\x89PNG\r\n\x1A\n");
@@ -165,8 +165,8 @@ TEST(FolderArguments, AFolderWhereAFileIsExpectedIsNamed) {
     const std::string monsters = kGameFiles[1].make(dir);
     const std::string quests = kGameFiles[2].make(dir);
     const std::string pic = dir.file("PIC.IMG");
-    questwright::fixtures::WriteFile(pic, fx::headeredPicture(4, 3, fx::patternPixels(4, 3)));
-    questwright::fixtures::WriteFile(dir.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
+    questwright::fixtures::writeFile(pic, fx::headeredPicture(4, 3, fx::patternPixels(4, 3)));
+    questwright::fixtures::writeFile(dir.file("map.pal"), fx::paletteBytes(fx::rampPalette()));
     const std::string png = dir.file("pic.png");
     const std::string pot = dir.file("monsters.pot");
     ASSERT_EQ(runWright({"img", "png", pic, "-o", png}).status, 0);

@@ -52,7 +52,7 @@ void monsterArchive(const Folder& f, std::int64_t size = arcwright::kMonsterMini
 }
 const std::string kQuest = "Quête Фёдор.QRC";
 void questFolder(const Folder& f) {
-    writeBytes(f.at(kQuest), questwright::fixtures::QuestImage({{1, "Bonjour.\xFE"}, {2, "Fin.\xFE"}}));
+    writeBytes(f.at(kQuest), questwright::fixtures::questImage({{1, "Bonjour.\xFE"}, {2, "Fin.\xFE"}}));
 }
 // A picture of a listed length (9 x 80) that takes its colours from map.pal.
 void picture(const Folder& f, bool withPalette = true) {

@@ -26,8 +26,8 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using questwright::fixtures::GameQuest;
-using questwright::fixtures::QuestImage;
+using questwright::fixtures::gameQuest;
+using questwright::fixtures::questImage;
 using questwright::fixtures::RecordBytes;
 using testing::readBytes;
 using testing::runWright;
@@ -54,9 +54,9 @@ struct FileState {
 class QuestFolder {
 public:
     QuestFolder() {
-        put("ALPHA.QRC", QuestImage(kAlpha));
-        put("Zeta.QRC", QuestImage(GameQuest(5, 3, 2000)));
-        put("beta.qrc", QuestImage(GameQuest(9, 2, 3000)));
+        put("ALPHA.QRC", questImage(kAlpha));
+        put("Zeta.QRC", questImage(gameQuest(5, 3, 2000)));
+        put("beta.qrc", questImage(gameQuest(9, 2, 3000)));
         put("NOTES.TXT", "Not a quest.\r\n");
         fs::create_directory(dir.file("SUB.QRC"));
     }
@@ -245,12 +245,12 @@ TEST(QuestsExport, RefusesAFolderWithoutQuestsOrWithDamagedOnes) {
         std::vector<std::pair<std::string, std::string>> files;
         std::vector<std::string> expected;
     };
-    using questwright::fixtures::RawQuestImage;
+    using questwright::fixtures::rawQuestImage;
     const Case cases[] = {
         {"no quests", {{"NOTES.TXT", "text"}}, {"no *.QRC files in"}},
         {"damaged",
-         {{"GOOD.QRC", QuestImage(GameQuest(1, 2))},
-          {"PAST.QRC", RawQuestImage(6, {{1, 100}}, "abc")},
+         {{"GOOD.QRC", questImage(gameQuest(1, 2))},
+          {"PAST.QRC", rawQuestImage(6, {{1, 100}}, "abc")},
           {"SHORT.QRC", std::string("\x01", 1)}},
          {"2 quest files cannot be read", "PAST.QRC: ", "SHORT.QRC: ", "no template written"}},
     };
@@ -281,9 +281,9 @@ TEST(QuestsCommand, AFileOfNoRecordOrOfNoQuestsLengthIsADamagedQuest) {
     const Case cases[] = {
         {"header 0", std::string("\0\0important text", 16), 0,
          "Z.QRC: its header gives an index of 0 bytes, less than one 6-byte entry: the file holds no record"},
-        {"header 5", questwright::fixtures::RawQuestImage(5, {}, "important text"), 0,
+        {"header 5", questwright::fixtures::rawQuestImage(5, {}, "important text"), 0,
          "Z.QRC: its header gives an index of 5 bytes"},
-        {"sparse 4 GB", QuestImage({{1, "x"}}), std::uint64_t{4} << 30,
+        {"sparse 4 GB", questImage({{1, "x"}}), std::uint64_t{4} << 30,
          "Z.QRC: the file is 4294967296 bytes long, more than a quest file can be"},
     };
     for (const Case& c : cases) {
@@ -526,7 +526,7 @@ TEST_F(QuestsImportFaults, AFailureAtAnyStepLeavesEveryQuestWholeAndSaysWhichWer
 
 TEST(QuestsImport, RussianLettersRoundTripStoresGameCodes) {
     QuestFolder folder;
-    folder.put("RUS.QRC", QuestImage({{1, "Ghbdtn %pcn _name1.\xFD" "Lheu.\xFE"}, {2, "Ntcn.\xFE"}}));
+    folder.put("RUS.QRC", questImage({{1, "Ghbdtn %pcn _name1.\xFD" "Lheu.\xFE"}, {2, "Ntcn.\xFE"}}));
     TempDir work;
     std::vector<po::Entry> entries = exportTemplate(folder, work, "russian");
     po::Entry& greeting = entryOf(entries, "RUS.QRC record 0");

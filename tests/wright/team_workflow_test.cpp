@@ -22,7 +22,7 @@ namespace wright::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using questwright::fixtures::QuestImage;
+using questwright::fixtures::questImage;
 using testing::readBytes;
 using testing::runWright;
 using testing::TempDir;
@@ -91,9 +91,9 @@ TEST(TeamWorkflow, TranslatesWithGettextsToolsAcrossAChangeOfTheOriginals) {
     const std::string pot = dir.file("quests.pot");
     const std::string po = dir.file("fr.po");
     fs::create_directory(original);
-    questwright::fixtures::WriteFile(original + "/QUEST001.QRC",
-                               QuestImage({{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}}));
-    questwright::fixtures::WriteFile(original + "/QUEST002.QRC", QuestImage({{2000, "Two fairies.\xFE"}}));
+    questwright::fixtures::writeFile(original + "/QUEST001.QRC",
+                               questImage({{1000, "Hello.\xFE"}, {1001, "Bye.\xFCGo \xFB\x0C.\xFE"}}));
+    questwright::fixtures::writeFile(original + "/QUEST002.QRC", questImage({{2000, "Two fairies.\xFE"}}));
     fs::copy(original, work, fs::copy_options::recursive);
 
     // Templates come from the originals.
@@ -147,9 +147,9 @@ TEST(TeamWorkflow, TranslatesWithGettextsToolsAcrossAChangeOfTheOriginals) {
     EXPECT_TRUE(contains(run.out, "0 records written, 3 already translated")) << run.out;
 
     // A new release: one record changes, a quest is added.
-    questwright::fixtures::WriteFile(original + "/QUEST001.QRC",
-                               QuestImage({{1000, "Hello.\xFE"}, {1001, "Bye now.\xFCGo \xFB\x0C.\xFE"}}));
-    questwright::fixtures::WriteFile(original + "/QUEST003.QRC", QuestImage({{3000, "Three.\xFE"}}));
+    questwright::fixtures::writeFile(original + "/QUEST001.QRC",
+                               questImage({{1000, "Hello.\xFE"}, {1001, "Bye now.\xFCGo \xFB\x0C.\xFE"}}));
+    questwright::fixtures::writeFile(original + "/QUEST003.QRC", questImage({{3000, "Three.\xFE"}}));
     run = runWright({"quests", "export", original, "-o", pot});
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(shell("msgmerge --quiet --previous --backup=none -U '" + po + "' '" + pot + "'"), 0);
