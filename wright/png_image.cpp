@@ -260,7 +260,7 @@ void PngReader::readRawRow(std::uint8_t* row) {
     } else {
         if (!s.decoded) {
             const std::size_t rowBytes = s.rowBytes;
-            if (header_.height != 0 && rowBytes > maxInterlacedBytes / header_.height)
+            if (header_.height != 0 && rowBytes > kMaxInterlacedBytes / header_.height)
                 throw PngError("an interlaced PNG of " + std::to_string(header_.width) + " x " +
                                std::to_string(header_.height) + " pixels is too large to decode");
             s.whole.assign(rowBytes * header_.height, 0);

@@ -90,13 +90,13 @@ public:
     // The next row's indices, header().width bytes. Only for an indexed
     // image (std::logic_error otherwise); PngError when the pixel data is
     // damaged or ends early. An interlaced image is decoded whole on the first
-    // call, which PngError refuses when it would not fit in maxInterlacedBytes.
+    // call, which PngError refuses when it would not fit in kMaxInterlacedBytes.
     void readRow(std::uint8_t* row);
     // The next row's colours, header().width of them. Only for an image that
     // is not indexed (std::logic_error otherwise); fails as readRow does.
     void readColourRow(DeepColour* row);
 
-    static constexpr std::size_t maxInterlacedBytes = std::size_t{1} << 28;
+    static constexpr std::size_t kMaxInterlacedBytes = std::size_t{1} << 28;
     // A decoded pixel of an image that is not indexed: four 16-bit samples.
     static constexpr std::size_t kColourPixelBytes = 8;
 

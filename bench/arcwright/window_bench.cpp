@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     wright::ui::WrightApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    std::printf("peak resident memory with both archives open: %.1f MB\n", wright::arcwright::bench::peakResidentMegabytes());
+    std::printf("peak resident memory with both archives open: %.1f MB\n",
+                wright::arcwright::bench::peakResidentMegabytes());
     std::fflush(stdout);
     benchmark::Shutdown();
     return 0;

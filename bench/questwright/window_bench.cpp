@@ -53,11 +53,11 @@ int main(int argc, char** argv) {
     const QString manyFolder = work + QStringLiteral("/many");
     QDir().mkpath(bigFolder);
     QDir().mkpath(manyFolder);
-    wright::questwright::fixtures::writeFile((bigFolder + QStringLiteral("/BIG.QRC")).toStdString(),
-                                       wright::questwright::fixtures::questImage(wright::questwright::fixtures::gameQuest(1, 2000)));
-    wright::questwright::fixtures::writeFile((bigFolder + QStringLiteral("/SMALL.QRC")).toStdString(),
-                                       wright::questwright::fixtures::questImage({{1, "small"}}));
-    wright::questwright::fixtures::writeQuestFolder(manyFolder.toStdString(), 500, 60);
+    namespace fixtures = wright::questwright::fixtures;
+    fixtures::writeFile((bigFolder + QStringLiteral("/BIG.QRC")).toStdString(),
+                        fixtures::questImage(fixtures::gameQuest(1, 2000)));
+    fixtures::writeFile((bigFolder + QStringLiteral("/SMALL.QRC")).toStdString(), fixtures::questImage({{1, "small"}}));
+    fixtures::writeQuestFolder(manyFolder.toStdString(), 500, 60);
 
     FolderAnswers script;
     wright::ui::Dialogs dialogs(script);
@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
         wright::questwright::MemoWrap wrap(form.findChild<QPlainTextEdit*>(QStringLiteral("Memo")));
         QStringList texts;
         for (const auto& record : form.recordTable())
-            texts << wright::ui::toQt(wright::questwright::RenderRecordText(record.data, wright::FrenchLetters::Replace));
+            texts << wright::ui::toQt(
+                wright::questwright::RenderRecordText(record.data, wright::FrenchLetters::Replace));
         timer.restart();
         qsizetype lines = 0;
         for (const QString& text : texts) lines += wrap.lines(text).size();

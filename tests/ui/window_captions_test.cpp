@@ -35,7 +35,8 @@ struct WindowCase {
 const WindowCase kWindows[] = {
     {"Arcwright", "arcwright", [](wright::ui::Dialogs& d) { return std::make_unique<wright::arcwright::TForm1>(d); }},
     {"Pixwright", "pixwright", [](wright::ui::Dialogs& d) { return std::make_unique<wright::pixwright::TForm1>(d); }},
-    {"Questwright", "questwright", [](wright::ui::Dialogs& d) { return std::make_unique<wright::questwright::TForm1>(d); }},
+    {"Questwright", "questwright",
+     [](wright::ui::Dialogs& d) { return std::make_unique<wright::questwright::TForm1>(d); }},
 };
 
 void PrintTo(const WindowCase& window, std::ostream* out) {

@@ -53,7 +53,8 @@ const GameFiles kGameFiles[] = {
     {"quests",
      [](const TempDir& d) {
          fs::create_directory(d.file("quests"));
-         questwright::fixtures::writeFile(d.file("quests/Q1.QRC"), questwright::fixtures::questImage(questwright::fixtures::gameQuest(3, 3)));
+         namespace qx = questwright::fixtures;
+         qx::writeFile(d.file("quests/Q1.QRC"), qx::questImage(qx::gameQuest(3, 3)));
          return d.file("quests");
      },
      [](const std::string& made) { return made + "/Q1.QRC"; }},
