@@ -422,8 +422,8 @@ void importPng(const Options& options, Streams io) {
     const std::size_t dataStart = pixwright::IdentifyIMG(picture.IMGFileSize) ? 0 : pixwright::IMGHeaderSize;
     const std::size_t needed = dataStart + picture.IMGDataSize;
     if (original.size() < needed)
-        throw Refused(path + ": the file ends " + std::to_string(needed - original.size()) +
-                      " bytes short of its pixel data: a picture that ends early is not written");
+        throw Refused(path + ": the file ends " + counted(needed - original.size(), "byte", "bytes") +
+                      " short of its pixel data: a picture that ends early is not written");
 
     PngPixels fromPng = pixelsOfPng(picture, pngPath);
     std::vector<std::string>& problems = fromPng.problems;

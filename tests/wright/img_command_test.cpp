@@ -442,7 +442,8 @@ TEST_F(ImgCommandTest, RefusedPngLeavesThePictureAsItWas) {
         std::string reason;
     };
     // The header asks for 1000 bytes of pixels; the file holds 600.
-    const std::string shortPicture = fx::headeredPicture(9, 80, std::string(1000, '\3')).substr(0, 612);
+    const std::string wholePicture = fx::headeredPicture(9, 80, std::string(1000, '\3'));
+    const std::string shortPicture = wholePicture.substr(0, 612);
     // Only 500 of the 720 pixels are in the file.
     const std::string partial = fx::headeredPicture(9, 80, pixels.substr(0, 500));
     const Case cases[] = {
@@ -481,6 +482,8 @@ TEST_F(ImgCommandTest, RefusedPngLeavesThePictureAsItWas) {
          }),
          "1 pixel beyond the file's 500 bytes of pixel data is not index 0"},
         {"a picture that ends early", shortPicture, png([](TestPng&) {}), "ends 400 bytes short of its pixel data"},
+        {"a picture one byte short", wholePicture.substr(0, 12 + 999), png([](TestPng&) {}),
+         "the file ends 1 byte short of its pixel data"},
         {"a PNG cut short", knownPicture(720, 1),
          [&](const std::string& p) {
              ASSERT_TRUE(writePng(p, indexedPng(9, 80, pixels, ramp)));
