@@ -1,5 +1,6 @@
 // wright img png|import: pictures of every kind to indexed PNG, read back with
-// libpng here, and PNGs (edited or not, scaled or not) back into pictures.
+// libpng here and with Qt's own decoder, and PNGs (edited or not, scaled or
+// not) back into pictures.
 
 #include "tests/support/temp_dir.h"
 #include "tests/wright/run_wright.h"
@@ -7,6 +8,8 @@
 #include "pixwright/img_fixtures.h"
 #include "pixwright/img_picture.h"
 
+#include <QImage>
+#include <QString>
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
@@ -169,6 +172,34 @@ TestPng indexedPng(std::uint32_t width, std::uint32_t height, const std::string&
     return image;
 }
 
+// The PNG as a second decoder, Qt's, reads it: an 8-bit indexed image of the
+// picture's size times scale whose every pixel is the picture's index (each
+// as a scale x scale block) and whose colour table is the palette's display
+// colours in order, so each pixel shows its index's colour.
+void expectQtReadsTheIndices(const std::string& path, std::uint32_t width, std::uint32_t height,
+                             const std::string& indices, const Palette& palette, std::uint32_t scale = 1) {
+    const QImage image(QString::fromStdString(path), "PNG");
+    ASSERT_FALSE(image.isNull()) << path;
+    ASSERT_EQ(image.format(), QImage::Format_Indexed8);
+    ASSERT_EQ(image.width(), static_cast<int>(width * scale));
+    ASSERT_EQ(image.height(), static_cast<int>(height * scale));
+    ASSERT_EQ(image.colorCount(), 256);
+    for (int i = 0; i < 256; ++i) {
+        const auto c = PalToColor(palette, static_cast<std::uint8_t>(i));
+        EXPECT_EQ(image.color(i), qRgb(c.red, c.green, c.blue)) << "index " << i;
+    }
+    std::size_t wrongIndex = 0, wrongColour = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const auto index = static_cast<std::uint8_t>(indices[(y / scale) * width + x / scale]);
+            const auto c = PalToColor(palette, index);
+            wrongIndex += image.pixelIndex(x, y) != index;
+            wrongColour += image.pixel(x, y) != qRgb(c.red, c.green, c.blue);
+        }
+    EXPECT_EQ(wrongIndex, 0u);
+    EXPECT_EQ(wrongColour, 0u);
+}
+
 // ---- pictures -----------------------------------------------------------
 
 // A header-less picture of a known length, with its own palette when the
@@ -269,6 +300,7 @@ TEST_F(ImgCommandTest, PngOfEveryKindHoldsThePictureIndicesAndItsPaletteInOrder)
         EXPECT_EQ(png->bitDepth, 8);
         EXPECT_TRUE(samePlte(png->palette, plteOf(c.expected)));
         EXPECT_EQ(std::string(png->samples.begin(), png->samples.end()), c.shown);
+        expectQtReadsTheIndices(at("pic.png"), c.width, c.height, c.shown, c.expected);
         EXPECT_EQ(readBytes(at("pic.img")), c.file);
         EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"map.pal", "other", "pic.img", "pic.png"}));
     }
@@ -287,6 +319,7 @@ TEST_F(ImgCommandTest, ScaleRepeatsEachPixelAsABlock) {
                 wrong += png.samples[std::size_t{y} * png.width + x] !=
                          static_cast<std::uint8_t>(pixels[(y / scale) * 9 + x / scale]);
         EXPECT_EQ(wrong, 0u);
+        expectQtReadsTheIndices(at("pic.png"), 9, 80, pixels, fx::rampPalette(), scale);
     }
 }
 
