@@ -61,6 +61,14 @@ Run runWright(const std::vector<std::string>& args) {
 
 }  // namespace
 
+// libgettextpo 0.21 keeps a lexer buffer per read that nothing can free; the
+// test suite's leak checks leave out the same two. They are known by a frame
+// inside the library, which only the slow unwinder sees.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libgettextpo_lex_start\nleak:libgettextpo_po_gram_parse\n";
+}
+extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t flags = size > 0 ? data[0] : 0;
     const std::string catalogue(reinterpret_cast<const char*>(data) + (size > 0 ? 1 : 0), size > 0 ? size - 1 : 0);
