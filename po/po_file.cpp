@@ -107,9 +107,11 @@ std::string extractedComments(po_message_t m) {
 // The charset a catalogue's header declares; empty when there is none, or
 // when it is a template's placeholder "CHARSET".
 std::string declaredCharset(po_file_t file) {
-    const char* header = po_file_domain_header(file, nullptr);
+    // libgettextpo gives the header as a copy of its own, which the caller frees.
+    const std::unique_ptr<char, decltype(&std::free)> header(const_cast<char*>(po_file_domain_header(file, nullptr)),
+                                                             &std::free);
     if (!header) return {};
-    char* field = po_header_field(header, "Content-Type");
+    char* field = po_header_field(header.get(), "Content-Type");
     if (!field) return {};
     const std::string contentType = field;
     std::free(field);
