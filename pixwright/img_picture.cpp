@@ -63,7 +63,7 @@ std::size_t readPadded(BinaryFile& file, std::uint8_t* buffer, std::size_t n) {
 void reportShort(const LogSink& log, const std::string& name, std::size_t missing, const char* part,
                  const char* consequence) {
     if (missing == 0) return;
-    log(name + " ends " + std::to_string(missing) + " bytes short of its " + part + ": " + consequence);
+    log(LoadStep::Note, name + " ends " + std::to_string(missing) + " bytes short of its " + part + ": " + consequence);
 }
 
 // The last part of a path, as the palette is named in the load's report.
@@ -89,15 +89,15 @@ bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& nam
 
 bool loadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::string& name,
                         const std::string& palettePath, const LogSink& log) {
-    log("Loading File " + name + " ...");
+    log(LoadStep::Opening, "Loading File " + name + " ...");
     // Everything is read into a fresh picture: a load that stops keeps the
     // picture shown before it.
     IMGPicture fresh;
     try {
         BinaryFile file = openForReading(joinPath(dir, name));
         fresh.IMGFileSize = file.size();
-        log("Image size: " + std::to_string(fresh.IMGFileSize) + " bytes");
-        log("Load Image Characteristics...");
+        log(LoadStep::Measured, "Image size: " + std::to_string(fresh.IMGFileSize) + " bytes");
+        log(LoadStep::Identifying, "Load Image Characteristics...");
 
         std::size_t dataStart = 0;
         if (const std::optional<KnownIMGSize> known = IdentifyIMG(fresh.IMGFileSize)) {
@@ -119,21 +119,22 @@ bool loadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::
         }
 
         if (2 * int{fresh.IMGWidth} > kMaxSurfaceSide || 2 * int{fresh.IMGHeight} > kMaxSurfaceSide) {
-            log("The picture is " + std::to_string(fresh.IMGWidth) + " x " + std::to_string(fresh.IMGHeight) +
-                " pixels: at twice its size it exceeds " + std::to_string(kMaxSurfaceSide) +
-                " pixels on a side and is not drawn.");
+            log(LoadStep::Stopped, "The picture is " + std::to_string(fresh.IMGWidth) + " x " +
+                                       std::to_string(fresh.IMGHeight) + " pixels: at twice its size it exceeds " +
+                                       std::to_string(kMaxSurfaceSide) + " pixels on a side and is not drawn.");
             return false;
         }
 
         fresh.IMGData.assign(fresh.IMGDataSize, 0);
-        log("Read image data...");
+        log(LoadStep::ReadingPixels, "Read image data...");
         file.seek(static_cast<std::int64_t>(dataStart));
         reportShort(log, name, readPadded(file, fresh.IMGData.data(), fresh.IMGData.size()), "pixel data",
                     "the missing pixels are index 0.");
         if (fresh.IMGDataSize < fresh.pixelCount()) {
-            log("The header gives " + std::to_string(fresh.IMGDataSize) + " bytes of pixel data for " +
-                std::to_string(fresh.IMGWidth) + " x " + std::to_string(fresh.IMGHeight) + " pixels: the other " +
-                std::to_string(fresh.pixelCount() - fresh.IMGDataSize) + " pixels are index 0.");
+            log(LoadStep::Note, "The header gives " + std::to_string(fresh.IMGDataSize) + " bytes of pixel data for " +
+                                    std::to_string(fresh.IMGWidth) + " x " + std::to_string(fresh.IMGHeight) +
+                                    " pixels: the other " + std::to_string(fresh.pixelCount() - fresh.IMGDataSize) +
+                                    " pixels are index 0.");
         }
 
         if (fresh.PalInFile) {
@@ -144,10 +145,10 @@ bool loadIMGWithPalette(IMGPicture& picture, const std::string& dir, const std::
         }
         file.close();
     } catch (const FileError& error) {
-        log("Cannot " + error.operation() + " " + error.path() + ": " + error.reason() + ".");
+        log(LoadStep::Stopped, "Cannot " + error.operation() + " " + error.path() + ": " + error.reason() + ".");
         return false;
     }
-    log("IMG File load completed.");
+    log(LoadStep::Completed, "IMG File load completed.");
     picture = std::move(fresh);
     return true;
 }

@@ -98,17 +98,25 @@ struct IMGPicture {
     std::uint8_t index(std::size_t column, std::size_t row) const;
 };
 
-// Receives the load's progress lines, one whole line per call.
-using LogSink = std::function<void(const std::string& line)>;
+// What a load reports on its way, in order, each with its line for the log.
+enum class LoadStep {
+    Opening,          // "Loading File <name> ..."
+    Measured,         // "Image size: <n> bytes"
+    Identifying,      // "Load Image Characteristics..."
+    ReadingPixels,    // "Read image data..."
+    Completed,        // "IMG File load completed."; the load returns true
+    Note,             // what the file lacked and what shows instead; the load goes on
+    Stopped,          // why the load stops; the last line, and the load returns false
+};
+
+// Receives a load's steps, one whole line per call.
+using LogSink = std::function<void(LoadStep step, const std::string& line)>;
 
 // Reads dir/name into picture, taking the palette from the file or from
-// palDir/map.pal, and reports its progress to log:
-//   "Loading File <name> ...", "Image size: <n> bytes",
-//   "Load Image Characteristics...", "Read image data...",
-//   "IMG File load completed."
+// palDir/map.pal, and reports each step to log (see LoadStep).
 // A file that ends early loads with the missing pixels and palette entries 0
-// and a line saying how many bytes were missing. Returns false, leaving picture
-// as it was, when a file cannot be opened or read (a line names the file and
+// and a note saying how many bytes were missing. Returns false, leaving picture
+// as it was, when a file cannot be opened or read (the line names the file and
 // the system's reason) or when the doubled picture would be too large to draw.
 // Both files are only ever read.
 bool LoadIMG(IMGPicture& picture, const std::string& dir, const std::string& name, const std::string& palDir,

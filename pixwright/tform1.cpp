@@ -50,7 +50,7 @@ void TForm1::IMGListClick() {
     IMGPicture loaded;
     std::optional<QImage> surface;
     if (LoadIMG(loaded, ui::localPath(IMGDir), ui::localPath(IMGName), ui::localPath(PalDir),
-                [this](const std::string& line) { log_.appendLine(QFile::decodeName(line.c_str())); }))
+                [this](LoadStep, const std::string& line) { log_.appendLine(QFile::decodeName(line.c_str())); }))
         surface = drawDoubled(loaded);
     if (!surface) {
         // The picture, the caption and the titles of the last load stay. The

@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <memory>
 #include <string_view>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -105,9 +107,11 @@ std::string extractedComments(po_message_t m) {
 // The charset a catalogue's header declares; empty when there is none, or
 // when it is a template's placeholder "CHARSET".
 std::string declaredCharset(po_file_t file) {
-    const char* header = po_file_domain_header(file, nullptr);
+    // libgettextpo gives the header as a copy of its own, which the caller frees.
+    const std::unique_ptr<char, decltype(&std::free)> header(const_cast<char*>(po_file_domain_header(file, nullptr)),
+                                                             &std::free);
     if (!header) return {};
-    char* field = po_header_field(header, "Content-Type");
+    char* field = po_header_field(header.get(), "Content-Type");
     if (!field) return {};
     const std::string contentType = field;
     std::free(field);
@@ -252,6 +256,25 @@ FilePtr buildCatalogue(const std::string& projectId, const std::vector<Entry>& e
     return file;
 }
 
+// Closes every descriptor of this process, other than `ours`, that writes
+// into the same pipe as `ours` (the reading end has the same inode).
+void closeOtherEnds(int ours) {
+    struct stat end {};
+    if (::fstat(ours, &end) != 0) return;
+    std::vector<int> others;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (const dirent* entry = ::readdir(fds)) {
+            const int fd = std::atoi(entry->d_name);
+            struct stat other {};
+            if (fd > 2 && fd != ours && fd != ::dirfd(fds) && ::fstat(fd, &other) == 0 && other.st_dev == end.st_dev &&
+                other.st_ino == end.st_ino && (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY)
+                others.push_back(fd);
+        }
+        ::closedir(fds);
+    }
+    for (const int fd : others) ::close(fd);
+}
+
 // The catalogue's bytes. libgettextpo writes only to a file it opens by
 // name, and it does not report a failing write: a full disk would leave a
 // short catalogue that it calls written. So it writes into a pipe, which a
@@ -289,6 +312,10 @@ std::string render(po_file_t file, const std::string& what) {
         problems.throwIfAny("cannot make " + what + ":");
         if (!written) throw PoError("cannot make " + what);
     } catch (...) {
+        // A fatal error leaves the library through our handler, past the
+        // close of its own descriptor of the pipe: without closing that too,
+        // the thread would wait for the end of the pipe for ever.
+        closeOtherEnds(ends[1]);
         finishDrain();
         throw;
     }

@@ -59,7 +59,7 @@ void importIntoArchive(const ImportRequest& request, Archive (*open)(const std::
     if (!checked.problems.empty()) refuseImport(request.catalogueName, checked.problems);
     const auto report = [&](bool dryRun) {
         if (const auto line = typographyLine(request)) io.out << *line << "\n";
-        io.out << tallyLine(request.target, checked.tally, dryRun, "names") << "\n";
+        io.out << tallyLine(request.target, checked.tally, dryRun, "name", "names") << "\n";
     };
 
     if (!checked.patches.empty()) {

@@ -165,10 +165,12 @@ void refuseImport(const std::string& catalogueName, const std::vector<Problem>& 
     throw Refused(message);
 }
 
-std::string tallyLine(const std::string& fileName, const ImportTally& tally, bool dryRun, const std::string& unit) {
-    return fileName + ": " + (dryRun ? "dry run, nothing written: " : "") + std::to_string(tally.written) + " " +
-           unit + (dryRun ? " would be written" : " written") + ", " + std::to_string(tally.unchanged) +
-           " already translated, " + std::to_string(tally.untranslated) + " untranslated left as they were.";
+std::string tallyLine(const std::string& fileName, const ImportTally& tally, bool dryRun, const std::string& one,
+                      const std::string& many) {
+    return fileName + ": " + (dryRun ? "dry run, nothing written: " : "") + counted(tally.written, one, many) +
+           (dryRun ? " would be written" : " written") + ", " + std::to_string(tally.unchanged) +
+           " already translated, " + std::to_string(tally.untranslated) + " untranslated left as " +
+           (tally.untranslated == 1 ? "it was." : "they were.");
 }
 
 }  // namespace wright::cli

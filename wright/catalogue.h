@@ -113,7 +113,9 @@ std::string staleSource(const std::string& shown);
 [[noreturn]] void refuseImport(const std::string& catalogueName, const std::vector<Problem>& problems);
 
 // "MAPS.BSA: 12 names written, 3 already translated, 240 untranslated left
-// as they were." (or "would be written" for a dry run).
-std::string tallyLine(const std::string& fileName, const ImportTally& tally, bool dryRun, const std::string& unit);
+// as they were." (or "would be written" for a dry run), with the counted
+// noun (`one` or `many`) and the end in the number each count takes.
+std::string tallyLine(const std::string& fileName, const ImportTally& tally, bool dryRun, const std::string& one,
+                      const std::string& many);
 
 }  // namespace wright::cli

@@ -95,6 +95,10 @@ std::ostream& reportStream(Streams io, const std::string& output) {
     return output == "-" ? io.err : io.out;
 }
 
+std::string counted(std::size_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 void runTextCommand(const std::vector<std::string>& args, Streams io, const TextCommand& command) {
     Options options = parseOptions(args, {{"output", 'o', true},
                                           {"letters", 0, true},

@@ -41,6 +41,9 @@ void writeOutput(Streams io, const std::string& path, std::string_view bytes);
 // the output itself is standard output.
 std::ostream& reportStream(Streams io, const std::string& output);
 
+// A count and its noun in the number the count takes: "1 name", "3 names".
+std::string counted(std::size_t count, const std::string& one, const std::string& many);
+
 // A command with an export and an import action, and the options they take:
 // -o/--output, --letters and --source-letters; --dry-run and --typography
 // for import.

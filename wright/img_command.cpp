@@ -65,14 +65,6 @@ const char* const kImgHelp =
     "Pictures of the game (*.img) as indexed PNG, and back.\n"
     "Run 'wright img png --help' or 'wright img import --help' for the details.\n";
 
-// The lines LoadIMG gives on its way; the others are notes for the user.
-bool isProgressLine(const std::string& line) {
-    for (const char* prefix : {"Loading File ", "Image size: ", "Load Image Characteristics...", "Read image data...",
-                               "IMG File load completed."})
-        if (line.rfind(prefix, 0) == 0) return true;
-    return false;
-}
-
 // A path that names something other than a file (a folder, a device).
 void refuseNonFile(const std::string& path) {
     refuseFolder(path);
@@ -93,13 +85,18 @@ IMGPicture loadPicture(const std::string& path, const std::optional<std::string>
     const std::string palette = palettePath ? *palettePath : dir + "/" + pixwright::kPaletteFileName;
     if (palettePath) refuseFolder(*palettePath);
 
-    std::vector<std::string> lines;
+    // The load's steps are the viewer's progress; only its notes and the
+    // reason it stopped are for the user.
+    std::vector<std::string> notes;
+    std::string stopped = "cannot be read";
     IMGPicture picture;
     const bool loaded = pixwright::loadIMGWithPalette(picture, dir, p.filename().string(), palette,
-                                                      [&](const std::string& line) { lines.push_back(line); });
-    if (!loaded) throw Refused(path + ": " + (lines.empty() ? std::string("cannot be read") : lines.back()));
-    for (const std::string& line : lines)
-        if (!isProgressLine(line)) io.err << "wright img: " << line << "\n";
+                                                      [&](pixwright::LoadStep step, const std::string& line) {
+                                                          if (step == pixwright::LoadStep::Note) notes.push_back(line);
+                                                          if (step == pixwright::LoadStep::Stopped) stopped = line;
+                                                      });
+    if (!loaded) throw Refused(path + ": " + stopped);
+    for (const std::string& note : notes) io.err << "wright img: " << note << "\n";
     if (picture.IMGWidth == 0 || picture.IMGHeight == 0)
         throw Refused(path + ": the picture is " + std::to_string(picture.IMGWidth) + " x " +
                       std::to_string(picture.IMGHeight) + " pixels: it has no pixels");
@@ -425,8 +422,8 @@ void importPng(const Options& options, Streams io) {
     const std::size_t dataStart = pixwright::IdentifyIMG(picture.IMGFileSize) ? 0 : pixwright::kIMGHeaderSize;
     const std::size_t needed = dataStart + picture.IMGDataSize;
     if (original.size() < needed)
-        throw Refused(path + ": the file ends " + std::to_string(needed - original.size()) +
-                      " bytes short of its pixel data: a picture that ends early is not written");
+        throw Refused(path + ": the file ends " + counted(needed - original.size(), "byte", "bytes") +
+                      " short of its pixel data: a picture that ends early is not written");
 
     PngPixels fromPng = pixelsOfPng(picture, pngPath);
     std::vector<std::string>& problems = fromPng.problems;

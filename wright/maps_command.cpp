@@ -119,7 +119,8 @@ void exportMaps(const Options& options, Streams io) {
         throw Refused(message);
     }
     writeOutput(io, output, po::templateText("MAPS.BSA location names", entries));
-    reportStream(io, output) << output << ": " << entries.size() << " location names of " << path << ".\n";
+    reportStream(io, output) << output << ": " << counted(entries.size(), "location name", "location names")
+                             << " of " << path << ".\n";
 }
 
 // The writes of one region, with the stored lines the editor's saves take.

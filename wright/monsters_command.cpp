@@ -89,7 +89,8 @@ void exportMonsters(const Options& options, Streams io) {
         entries.push_back(std::move(entry));
     }
     writeOutput(io, output, po::templateText("MONSTER.BSA monster names", entries));
-    reportStream(io, output) << output << ": " << entries.size() << " monster names of " << path << ".\n";
+    reportStream(io, output) << output << ": " << counted(entries.size(), "monster name", "monster names")
+                             << " of " << path << ".\n";
 }
 
 ArchivePlan planImport(arcwright::MonsterArchive& archive, const ImportRequest& request) {

@@ -139,8 +139,8 @@ void exportQuests(const Options& options, Streams io) {
         }
     }
     writeOutput(io, output, po::templateText("*.QRC quest records", entries));
-    reportStream(io, output) << output << ": " << entries.size() << " records of " << quests.size()
-           << (quests.size() == 1 ? " quest file" : " quest files") << " in " << dir << ".\n";
+    reportStream(io, output) << output << ": " << counted(entries.size(), "record", "records") << " of "
+                             << counted(quests.size(), "quest file", "quest files") << " in " << dir << ".\n";
     for (const std::string& context : leftOut)
         io.err << "wright quests: " << context << " left out: it holds a zero byte, which a PO file cannot carry.\n";
 }
@@ -260,7 +260,7 @@ void importQuests(const Options& options, Streams io) {
         }
     }
     if (const auto line = typographyLine(request)) io.out << *line << "\n";
-    io.out << tallyLine(dir, tally, dryRun, "records") << "\n";
+    io.out << tallyLine(dir, tally, dryRun, "record", "records") << "\n";
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ void IdentifyDecodeDraw(benchmark::State& state) {
     IMGPicture picture;
     std::size_t lines = 0;
     for (auto _ : state) {
-        if (!LoadIMG(picture, dir, name, dir, [&](const std::string&) { ++lines; }))
+        if (!LoadIMG(picture, dir, name, dir, [&](LoadStep, const std::string&) { ++lines; }))
             state.SkipWithError("the picture did not load");
         // A fresh surface per picture, as the window gives each picture its own.
         const int w = 2 * picture.IMGWidth, h = 2 * picture.IMGHeight;

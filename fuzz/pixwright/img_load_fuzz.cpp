@@ -128,6 +128,26 @@ IMGPicture earlierPicture() {
     return p;
 }
 
+// The steps of a load come in their order, each once, with notes between
+// them; the last is Completed for a load that returns true, else Stopped. A
+// note is a line on what the file lacked, and every such line is a note.
+bool stepsInOrder(const std::vector<LoadStep>& steps, const std::vector<std::string>& log, bool loaded) {
+    const LoadStep order[] = {LoadStep::Opening, LoadStep::Measured, LoadStep::Identifying, LoadStep::ReadingPixels,
+                              LoadStep::Completed};
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const bool saysWhatIsMissing =
+            log[i].find(" bytes short of its ") != std::string::npos || log[i].rfind("The header gives ", 0) == 0;
+        if ((steps[i] == LoadStep::Note) != saysWhatIsMissing) return false;
+        if (steps[i] == LoadStep::Note) continue;
+        const bool last = i + 1 == steps.size();
+        if (steps[i] == LoadStep::Stopped) return last && !loaded;
+        if (next == std::size(order) || steps[i] != order[next++]) return false;
+        if (steps[i] == LoadStep::Completed) return last && loaded;
+    }
+    return false;
+}
+
 bool samePicture(const IMGPicture& a, const IMGPicture& b) {
     return a.IMGFileSize == b.IMGFileSize && a.IMGWidth == b.IMGWidth && a.IMGHeight == b.IMGHeight &&
            a.IMGDataSize == b.IMGDataSize && a.PalInFile == b.PalInFile && a.IMGData == b.IMGData &&
@@ -165,14 +185,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     IMGPicture picture = earlierPicture();
     std::vector<std::string> log;
+    std::vector<LoadStep> steps;
     wright::fuzzing::startWatchingAllocations();
-    const bool loaded =
-        LoadIMG(picture, f.pics.string(), "pic.img", f.pal.string(), [&](const std::string& line) { log.push_back(line); });
+    const bool loaded = LoadIMG(picture, f.pics.string(), "pic.img", f.pal.string(),
+                                [&](LoadStep step, const std::string& line) {
+                                    steps.push_back(step);
+                                    log.push_back(line);
+                                });
     const std::size_t largestAllocation = wright::fuzzing::stopWatchingAllocations();
 
     FUZZ_CHECK(!log.empty() && log.front() == "Loading File pic.img ...");
     for (const std::string& line : log) FUZZ_CHECK(!line.empty() && line.find('\n') == std::string::npos);
     FUZZ_CHECK(loaded == (log.back() == "IMG File load completed."));
+    FUZZ_CHECK(stepsInOrder(steps, log, loaded));
     FUZZ_CHECK(loaded == !(tooLarge || (needsMapPal && noMapPal)));
     if (!loaded) {
         FUZZ_CHECK(samePicture(picture, earlierPicture()));

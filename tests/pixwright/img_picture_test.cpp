@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wright::pixwright {
@@ -26,6 +27,27 @@ using testing::TempDir;
 using testing::writeBytes;
 using Lines = std::vector<std::string>;
 
+// The step a line of the log is reported as: the five progress lines are the
+// steps of their names, the last line of a load that fails says why it
+// stopped, and every other line is a note on what the file lacked.
+std::vector<LoadStep> stepsOf(const Lines& log, bool loaded) {
+    const std::pair<const char*, LoadStep> progress[] = {
+        {"Loading File ", LoadStep::Opening},
+        {"Image size: ", LoadStep::Measured},
+        {"Load Image Characteristics...", LoadStep::Identifying},
+        {"Read image data...", LoadStep::ReadingPixels},
+        {"IMG File load completed.", LoadStep::Completed},
+    };
+    std::vector<LoadStep> steps;
+    for (const std::string& line : log) {
+        steps.push_back(LoadStep::Note);
+        for (const auto& [start, step] : progress)
+            if (line.rfind(start, 0) == 0) steps.back() = step;
+    }
+    if (!loaded && !steps.empty()) steps.back() = LoadStep::Stopped;
+    return steps;
+}
+
 // Pictures live in pics/, map.pal in pal/; a different map.pal beside the
 // pictures shows a load that looks in the wrong folder.
 class PictureFolders {
@@ -38,8 +60,18 @@ public:
     std::string pics() const { return dir_.file("pics"); }
     std::string pal() const { return dir_.file("pal"); }
 
+    // Every load's steps are checked against its lines: the command line
+    // tells the user a load's notes and its reason to stop by their steps.
     bool load(IMGPicture& picture, const std::string& name, Lines& log) const {
-        return LoadIMG(picture, pics(), name, pal(), [&](const std::string& line) { log.push_back(line); });
+        std::vector<LoadStep> steps;
+        Lines lines;
+        const bool loaded = LoadIMG(picture, pics(), name, pal(), [&](LoadStep step, const std::string& line) {
+            steps.push_back(step);
+            lines.push_back(line);
+        });
+        EXPECT_EQ(steps, stepsOf(lines, loaded)) << ::testing::PrintToString(lines);
+        log.insert(log.end(), lines.begin(), lines.end());
+        return loaded;
     }
 
 private:

@@ -179,7 +179,7 @@ TEST(RenderBack, AnotherSpellingOfTheSameBytesIsWritten) {
         Quest q;
         const auto run = q.import(c.translation, {});
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_TRUE(contains(run.out, "1 records written")) << run.out;
+        EXPECT_TRUE(contains(run.out, "1 record written")) << run.out;
         EXPECT_EQ(q.record(), c.stored);
     }
 }
@@ -368,14 +368,14 @@ TEST(SourceLetters, ARussianTranslationOfAFrenchOriginal) {
         std::optional<std::string> stored;  // nothing: refused
         std::string said;
     } cases[] = {
-        {{"--letters", "russian"}, Quest::kSource, "Привет, дуб.<0xFE>", "Ghbdtn, le`.\xFE", "1 records written"},
+        {{"--letters", "russian"}, Quest::kSource, "Привет, дуб.<0xFE>", "Ghbdtn, le`.\xFE", "1 record written"},
         {{"--letters", "russian", "--source-letters", "french"}, Quest::kSource, "Дуб.<0xFE>", "Le`.\xFE",
-         "1 records written"},
+         "1 record written"},
         // The keyboard-code view of the original is not its source any more.
         {{"--letters", "russian"}, "Ишчощгк срэту.<0xFE>", "Дуб.<0xFE>", {}, "the source text no longer matches"},
         {{"--letters", "russian", "--source-letters", "russian"}, Quest::kSource, "Дуб.<0xFE>", {},
          "the source text no longer matches"},
-        {{"--source-letters", "none"}, "Bonjour ch^ne.<0xFE>", "Bonjour.<0xFE>", "Bonjour.\xFE", "1 records written"},
+        {{"--source-letters", "none"}, "Bonjour ch^ne.<0xFE>", "Bonjour.<0xFE>", "Bonjour.\xFE", "1 record written"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.translation + " from " + c.source);
@@ -421,7 +421,7 @@ TEST(SourceLetters, NamesOfAnEnglishOriginalInARussianTranslation) {
     writeBytes(dir.file("m.po"), catalogue({{context, "Ashford", "Ясень"}}));
     const auto run = runWright({"maps", "import", archive, dir.file("m.po"), "--letters", "russian"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(contains(run.out, "1 names written")) << run.out;
+    EXPECT_TRUE(contains(run.out, "1 name written")) << run.out;
     ASSERT_EQ(runWright({"maps", "export", archive, "-o", dir.file("r.pot"), "--source-letters", "russian"}).status, 0);
     EXPECT_EQ(po::readCatalogue(dir.file("r.pot"))[0].source, "Ясень");
 }

@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                         mapsArchive(f);
                         return std::vector<std::string>{"maps", "export", f.at("MAPS.BSA"), "-o", f.at("maps.pot")};
                     },
-                    0, [](const Folder& f) { return f.at("maps.pot") + ": 1 location names of " + f.at("MAPS.BSA") + ".\n"; }},
+                    0, [](const Folder& f) { return f.at("maps.pot") + ": 1 location name of " + f.at("MAPS.BSA") + ".\n"; }},
         MessageCase{"Missing",
                     [](const Folder& f) {
                         return std::vector<std::string>{"maps", "export", f.at("none.bsa"), "-o", f.at("maps.pot")};
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     0,
                     [](const Folder& f) {
-                        return f.at("MAPS.BSA") + ": 1 names written, 0 already translated, 0 untranslated left as "
+                        return f.at("MAPS.BSA") + ": 1 name written, 0 already translated, 0 untranslated left as "
                                                   "they were.\n";
                     }},
         MessageCase{"ImportRefused",
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                         monsterArchive(f);
                         return std::vector<std::string>{"monsters", "export", f.at("MONSTER.BSA"), "-o", f.at("m.pot")};
                     },
-                    0, [](const Folder& f) { return f.at("m.pot") + ": 1 monster names of " + f.at("MONSTER.BSA") + ".\n"; }},
+                    0, [](const Folder& f) { return f.at("m.pot") + ": 1 monster name of " + f.at("MONSTER.BSA") + ".\n"; }},
         MessageCase{"Missing",
                     [](const Folder& f) {
                         return std::vector<std::string>{"monsters", "export", f.at("none.bsa"), "-o", f.at("m.pot")};
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     0,
                     [](const Folder& f) {
-                        return f.at("MONSTER.BSA") + ": 1 names written, 0 already translated, 0 untranslated left as "
+                        return f.at("MONSTER.BSA") + ": 1 name written, 0 already translated, 0 untranslated left as "
                                                      "they were.\n";
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     0,
                     [](const Folder& f) {
-                        return f.path + ": 1 records written, 0 already translated, 0 untranslated left as they were.\n";
+                        return f.path + ": 1 record written, 0 already translated, 0 untranslated left as they were.\n";
                     }},
         MessageCase{"ImportIntoAReadOnlyQuest",
                     [](const Folder& f) {

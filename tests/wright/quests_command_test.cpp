@@ -538,7 +538,7 @@ TEST(QuestsImport, RussianLettersRoundTripStoresGameCodes) {
     const auto run = runWright({"quests", "import", path(folder.dir), writeCatalogue(work, entries), "--letters",
                                 "russian", "--source-letters", "russian"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("1 records written"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("1 record written"), std::string::npos) << run.out;
     const questwright::RecordTable rus = folder.records("RUS.QRC");
     ASSERT_EQ(rus.size(), 2u);
     EXPECT_EQ(rus[0].data, "Lheu, ghbdtn %pcn _name1.\xFD\xFE");
