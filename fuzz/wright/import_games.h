@@ -7,13 +7,28 @@
 #include "pixwright/img_fixtures.h"
 #include "questwright/fixtures/quest_fixtures.h"
 
+#include "wright/cli.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace wright::fuzzing {
+
+// One run of the command line in the target's process, with what it printed.
+struct Run {
+    int status;
+    std::string out, err;
+};
+
+inline Run runWright(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cli::run(args, {out, err});
+    return {status, out.str(), err.str()};
+}
 
 inline void writeGameFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

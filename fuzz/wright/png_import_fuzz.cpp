@@ -28,6 +28,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using wright::fuzzing::Run;
+using wright::fuzzing::runWright;
+
 std::map<std::string, std::string> filesUnder(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -35,17 +38,6 @@ std::map<std::string, std::string> filesUnder(const fs::path& folder) {
         files[entry.path().filename().string()] = std::string(std::istreambuf_iterator<char>(in), {});
     }
     return files;
-}
-
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run runWright(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = wright::cli::run(args, {out, err});
-    return {status, out.str(), err.str()};
 }
 
 // The count of "N pixel(s) changed." or 0 for "no pixel changed", from the

@@ -34,6 +34,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using wright::fuzzing::Run;
+using wright::fuzzing::runWright;
+
 // Every file under the folder with its bytes.
 std::map<std::string, std::string> filesUnder(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -46,17 +49,6 @@ std::map<std::string, std::string> filesUnder(const fs::path& folder) {
         files[entry.path().string()] = std::string(std::istreambuf_iterator<char>(in), {});
     }
     return files;
-}
-
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run runWright(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = wright::cli::run(args, {out, err});
-    return {status, out.str(), err.str()};
 }
 
 }  // namespace
